@@ -1,0 +1,41 @@
+# The project's commands. Every target runs the set-up first, so a fresh
+# Debian machine needs nothing but git and make.
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup native win32 win64 test test-native test-static test-wine demo bench lint clean
+
+all: native win32 win64
+
+setup:
+	@tools/setup.sh
+
+native: setup
+	@cmake --preset native >/dev/null
+	@cmake --build build/native -j $(JOBS)
+
+win32: setup
+	@cmake --preset win32 >/dev/null
+	@cmake --build build/win32 -j $(JOBS)
+
+win64: setup
+	@cmake --preset win64 >/dev/null
+	@cmake --build build/win64 -j $(JOBS)
+
+test: all
+	@$(MAKE) --no-print-directory test-native test-static test-wine
+
+test-native:
+	@ctest --test-dir build/native --output-on-failure -j $(JOBS)
+
+test-static:
+	@tools/check-dll.sh build/win32 i686
+	@tools/check-dll.sh build/win64 x86_64
+
+test-wine:
+	@tools/run-wine.sh ctest --test-dir build/win64 --output-on-failure
+
+demo: all
+	@echo "The reference host and its demo arrive with the host issue; 'make test' runs everything built so far."
+
+clean:
+	rm -rf build

@@ -1,0 +1,24 @@
+// The window-system side of the view: source size from the client area, the
+// stretched copy of the screen and the inverted frame around its source.
+#ifndef GLIMBER_CORE_VIEW_DRAWING_H
+#define GLIMBER_CORE_VIEW_DRAWING_H
+
+#include <windows.h>
+
+#include "tool_instance.h"
+
+// Source size from the tool window's client area; no-op for a null record or window.
+void RecomputeSourceSize(ToolInstance* instance);
+
+// Stretches the source area of the screen into `target`, or into the window's own DC when null.
+void PaintView(HDC target, const ToolInstance& instance);
+
+// Inverts the frame around the source area on the screen; a second call erases it.
+void DrawViewfinder(const ToolInstance& instance);
+
+// The same two steps on a screen DC the caller already holds, so a drag step
+// that erases, redraws and repaints takes each device context only once.
+void PaintViewFromScreen(HDC screenDC, HDC target, const ToolInstance& instance);
+void DrawViewfinderOnScreen(HDC screenDC, const ToolInstance& instance);
+
+#endif

@@ -1,0 +1,88 @@
+// The module's exports: how a panel host discovers, sets up and creates tools.
+#include <windows.h>
+
+#include "../resources/resource.h"
+#include "../ui/tool_window.h"
+#include "module_state.h"
+#include "protocol.h"
+
+namespace {
+
+const char kInitName[] = "InitGlimberToolType";
+const char kCreateName[] = "GlimberToolCreate";
+const char kCleanupName[] = "GlimberToolCleanup";
+
+void RegisterClassOnce()
+{
+    if (classAtom != 0)
+        return;
+    HCURSOR cursor = LoadCursorA(moduleInstance, MAKEINTRESOURCEA(IDC_TOOLCURSOR));
+    classAtom = RegisterToolClass(hostInstance, cursor);
+}
+
+void RefreshTypeInfo()
+{
+    typeInfo.name[0] = '\0';
+    typeInfo.description[0] = '\0';
+    LoadStringA(moduleInstance, IDS_TOOLNAME, typeInfo.name, sizeof typeInfo.name);
+    LoadStringA(moduleInstance, IDS_TOOLDESC, typeInfo.description, sizeof typeInfo.description);
+    // Loaded once per load of the module: a host that initialises the type again
+    // gets the same handles instead of a fresh pair leaked each time.
+    if (typeInfo.colorImage == nullptr)
+        typeInfo.colorImage = LoadBitmapA(moduleInstance, MAKEINTRESOURCEA(IDB_TOOLCOLOR));
+    if (typeInfo.monoImage == nullptr)
+        typeInfo.monoImage = LoadBitmapA(moduleInstance, MAKEINTRESOURCEA(IDB_TOOLMONO));
+}
+
+// The class names this module's window procedure; once the module is gone the
+// class must go too, or a host that loads the module again would crash on its next tool.
+void ReleaseOnUnload()
+{
+    if (classAtom != 0 && UnregisterClassA(kToolClassName, hostInstance))
+        classAtom = 0;
+    DeleteObject(typeInfo.colorImage);
+    DeleteObject(typeInfo.monoImage);
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        moduleInstance = instance;
+    else if (reason == DLL_PROCESS_DETACH && reserved == nullptr)  // FreeLibrary, not process exit
+        ReleaseOnUnload();
+    return TRUE;
+}
+
+extern "C" int32_t __stdcall EnumeratePanelTypes(char* initName, char* createName,
+                                                                        char* cleanupName, HINSTANCE hostInst,
+                                                                        LONG_PTR /*reserved*/)
+{
+    hostInstance = hostInst;
+    if (typesEnumerated != 0)
+        return 0;
+    if (initName == nullptr || createName == nullptr || cleanupName == nullptr)
+        return 0;
+    lstrcpyA(initName, kInitName);
+    lstrcpyA(createName, kCreateName);
+    lstrcpyA(cleanupName, kCleanupName);
+    ++typesEnumerated;
+    return 1;
+}
+
+extern "C" void __stdcall InitGlimberToolType(ToolTypeInfo** infoOut, LONG_PTR /*reserved*/)
+{
+    RegisterClassOnce();
+    RefreshTypeInfo();
+    if (infoOut != nullptr)
+        *infoOut = &typeInfo;
+}
+
+extern "C" HWND __stdcall GlimberToolCreate(HWND parent, const RECT* rect, const void* state,
+                                                                   LONG_PTR /*reserved1*/, LONG_PTR /*reserved2*/)
+{
+    return CreateToolWindow(parent, rect, state, hostInstance);
+}
+
+extern "C" void __stdcall GlimberToolCleanup(LONG_PTR /*reserved*/) {}

@@ -1,0 +1,271 @@
+#include "tool_window.h"
+
+#include <windowsx.h>
+
+#include "../core/view_drawing.h"
+#include "../core/panel_fit.h"
+#include "../plugin/module_state.h"
+#include "../plugin/protocol.h"
+#include "context_menu.h"
+#include "property_page.h"
+
+const char kToolClassName[] = "GlimberTool";
+
+namespace {
+
+const int kDefaultZoom = 4;
+const int kInitialCenter = 100;
+
+void AttachInstance(HWND tool, ToolInstance* instance)
+{
+    SetWindowLongPtrA(tool, 0, reinterpret_cast<LONG_PTR>(instance));
+}
+
+// Captured positions left of or above the window are negative: decode signed.
+POINT ScreenPointFrom(HWND tool, LPARAM lParam)
+{
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(tool, &point);
+    return point;
+}
+
+void MoveCenter(ToolInstance* instance, POINT screenPoint)
+{
+    instance->centerX = screenPoint.x;
+    instance->centerY = screenPoint.y;
+}
+
+// Erases the frame and hands the capture back. Used by the button release and
+// whenever a drag is cut short, so no inverted frame is ever left on the screen.
+void EndDrag(HWND tool, ToolInstance* instance)
+{
+    NotifyParent(tool, PNM_TRACKING, 0);
+    instance = InstanceOf(tool);  // the host may have destroyed the tool meanwhile
+    if (instance == nullptr || !instance->tracking)
+        return;
+    DrawViewfinder(*instance);
+    // Cleared before the release so the WM_CAPTURECHANGED it causes finds no drag to end.
+    instance->tracking = 0;
+    if (GetCapture() == tool)
+        ReleaseCapture();
+}
+
+void OnLButtonDown(HWND tool, ToolInstance* instance, LPARAM lParam)
+{
+    NotifyParent(tool, PNM_TRACKING, 1);
+    instance = InstanceOf(tool);
+    if (instance == nullptr)
+        return;
+    HDC screenDC = GetDC(nullptr);
+    if (screenDC == nullptr)
+        return;
+    // A press while a frame is still shown erases it first, keeping the inversions paired.
+    if (instance->tracking)
+        DrawViewfinderOnScreen(screenDC, *instance);
+    MoveCenter(instance, ScreenPointFrom(tool, lParam));
+    DrawViewfinderOnScreen(screenDC, *instance);
+    if (HDC windowDC = GetDC(tool)) {
+        PaintViewFromScreen(screenDC, windowDC, *instance);
+        ReleaseDC(tool, windowDC);
+    }
+    ReleaseDC(nullptr, screenDC);
+    SetCapture(tool);
+    instance->tracking = 1;
+}
+
+void OnMouseMove(HWND tool, ToolInstance* instance, LPARAM lParam)
+{
+    if (!instance->tracking)
+        return;
+    HDC screenDC = GetDC(nullptr);
+    if (screenDC == nullptr)
+        return;
+    DrawViewfinderOnScreen(screenDC, *instance);
+    MoveCenter(instance, ScreenPointFrom(tool, lParam));
+    DrawViewfinderOnScreen(screenDC, *instance);
+    if (HDC windowDC = GetDC(tool)) {
+        PaintViewFromScreen(screenDC, windowDC, *instance);
+        ReleaseDC(tool, windowDC);
+    }
+    ReleaseDC(nullptr, screenDC);
+}
+
+void OnLButtonUp(HWND tool, ToolInstance* instance)
+{
+    if (instance->tracking)
+        EndDrag(tool, instance);
+}
+
+// Someone else took the mouse (a menu, another window): the drag cannot go on.
+void OnCaptureChanged(HWND tool, ToolInstance* instance)
+{
+    if (instance->tracking && GetCapture() != tool)
+        EndDrag(tool, instance);
+}
+
+void OnRButtonUp(HWND tool, ToolInstance* instance, LPARAM lParam)
+{
+    if (instance->tracking)
+        EndDrag(tool, instance);
+    if (InstanceOf(tool) != nullptr)
+        ShowContextMenu(tool, lParam);
+}
+
+void OnPaint(HWND tool, const ToolInstance* instance)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(tool, &paint);
+    if (dc != nullptr && instance != nullptr)
+        PaintView(dc, *instance);
+    EndPaint(tool, &paint);
+}
+
+void OnDestroy(HWND tool, ToolInstance* instance)
+{
+    if (instance == nullptr)
+        return;
+    if (instance->tracking)
+        EndDrag(tool, instance);
+    // An open property page must not write into the freed record.
+    if (pageTarget == instance)
+        pageTarget = nullptr;
+    AttachInstance(tool, nullptr);
+    HeapFree(GetProcessHeap(), 0, instance);
+}
+
+LRESULT OnGetState(ToolInstance* instance, LPARAM lParam)
+{
+    if (instance == nullptr)
+        return 0;
+    if (void** slot = reinterpret_cast<void**>(lParam))
+        *slot = instance;
+    return GLIMBER_STATE_LENGTH;
+}
+
+void OnSetState(ToolInstance* instance, WPARAM length, LPARAM lParam)
+{
+    if (instance == nullptr)
+        return;
+    const void* blob = reinterpret_cast<const void*>(lParam);
+    // Taken raw and unchecked, so the next paint already uses it; the source size follows later.
+    if (length == GLIMBER_STATE_LENGTH && blob != nullptr)
+        CopyMemory(&instance->zoom, blob, GLIMBER_STATE_LENGTH);
+    SyncPageSlider(instance);
+}
+
+LRESULT OnFitSize(LPARAM lParam)
+{
+    const FitRequest* request = reinterpret_cast<const FitRequest*>(lParam);
+    return request != nullptr ? FitPanelSize(*request) : 0;
+}
+
+}  // namespace
+
+ToolInstance* InstanceOf(HWND tool)
+{
+    return reinterpret_cast<ToolInstance*>(GetWindowLongPtrA(tool, 0));
+}
+
+void NotifyParent(HWND tool, UINT message, WPARAM wParam)
+{
+    if (HWND parent = GetParent(tool))
+        SendMessageA(parent, message, wParam, 0);
+}
+
+ATOM RegisterToolClass(HINSTANCE instance, HCURSOR cursor)
+{
+    WNDCLASSA toolClass = {};
+    toolClass.style = CS_DBLCLKS;
+    toolClass.lpfnWndProc = ToolWndProc;
+    toolClass.cbWndExtra = sizeof(LONG_PTR);
+    toolClass.hInstance = instance;
+    toolClass.hCursor = cursor;
+    toolClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    toolClass.lpszClassName = kToolClassName;
+    return RegisterClassA(&toolClass);
+}
+
+HWND CreateToolWindow(HWND parent, const RECT* rect, const void* state, HINSTANCE instance)
+{
+    if (rect == nullptr)
+        return nullptr;
+    auto* record = static_cast<ToolInstance*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ToolInstance)));
+    if (record == nullptr)
+        return nullptr;
+    if (state != nullptr)
+        CopyMemory(&record->zoom, state, GLIMBER_STATE_LENGTH);
+    else
+        record->zoom = kDefaultZoom;
+    record->hwnd = nullptr;
+    record->centerX = kInitialCenter;
+    record->centerY = kInitialCenter;
+    record->screenMaxX = GetSystemMetrics(SM_CXSCREEN) - 1;
+    record->screenMaxY = GetSystemMetrics(SM_CYSCREEN) - 1;
+
+    HWND tool = CreateWindowExA(0, kToolClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect->left, rect->top,
+                                rect->right - rect->left, rect->bottom - rect->top, parent, nullptr, instance, nullptr);
+    if (tool == nullptr) {
+        HeapFree(GetProcessHeap(), 0, record);
+        return nullptr;
+    }
+    record->hwnd = tool;
+    AttachInstance(tool, record);
+    return tool;
+}
+
+LRESULT CALLBACK ToolWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ToolInstance* instance = InstanceOf(window);
+    switch (message) {
+    case WM_DESTROY:
+        OnDestroy(window, instance);
+        return 0;
+    case WM_SIZE:
+        RecomputeSourceSize(instance);
+        return 0;
+    case WM_PAINT:
+        OnPaint(window, instance);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (instance != nullptr)
+            OnMouseMove(window, instance, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (instance != nullptr)
+            OnLButtonDown(window, instance, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        if (instance != nullptr)
+            OnLButtonUp(window, instance);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (instance != nullptr)
+            OnCaptureChanged(window, instance);
+        return 0;
+    case WM_RBUTTONUP:
+        if (instance != nullptr)
+            OnRButtonUp(window, instance, lParam);
+        return 0;
+    case WM_COMMAND:
+        if (instance != nullptr)
+            OnToolCommand(window, instance, LOWORD(wParam));
+        return 0;
+    case PNM_GETSTATE:
+        return OnGetState(instance, lParam);
+    case PNM_SETSTATE:
+        OnSetState(instance, wParam, lParam);
+        return 0;
+    case PNM_CREATEPAGE:
+        return instance != nullptr
+                   ? reinterpret_cast<LRESULT>(CreatePropertyPage(instance, reinterpret_cast<HWND>(wParam), lParam))
+                   : 0;
+    case PNM_GETSIZE:
+        return GLIMBER_FIXED_SIZE;
+    case PNM_FITSIZE1:
+    case PNM_FITSIZE2:
+    case PNM_FITSIZE3:
+        return OnFitSize(lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
