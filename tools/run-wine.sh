@@ -39,5 +39,8 @@ mkdir -p "$WINEPREFIX"
 "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
 server_pid=$!
 "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+# There is no window manager on the private display: without this, Wine waits
+# about two seconds for one whenever a full-screen or captioned window goes away.
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 
 "$@"

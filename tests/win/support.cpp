@@ -1,0 +1,368 @@
+#include "support.h"
+
+#include <sstream>
+
+#include "core/view_geometry.h"
+
+namespace {
+template <typename Proc>
+Proc Resolve(HMODULE dll, const char* name)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+}  // namespace
+
+bool GlimberModule::Load(const char* path)
+{
+    dll = LoadLibraryA(path);
+    if (dll == nullptr)
+        return false;
+    enumerate = Resolve<EnumeratePanelTypesProc>(dll, "EnumeratePanelTypes");
+    init = Resolve<InitToolTypeProc>(dll, "InitGlimberToolType");
+    create = Resolve<ToolCreateProc>(dll, "GlimberToolCreate");
+    cleanup = Resolve<ToolCleanupProc>(dll, "GlimberToolCleanup");
+    return enumerate && init && create && cleanup;
+}
+
+void GlimberModule::Free()
+{
+    if (dll != nullptr)
+        FreeLibrary(dll);
+    *this = GlimberModule{};
+}
+
+GlimberModule& ReadyModule()
+{
+    static GlimberModule module;
+    if (module.dll == nullptr && module.Load()) {
+        char initName[20], createName[20], cleanupName[20];
+        module.enumerate(initName, createName, cleanupName, reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr)),
+                         0);
+        ToolTypeInfo* info = nullptr;
+        module.init(&info, 0);
+    }
+    return module;
+}
+
+// ---- the host window ----
+
+TestHost::TestHost(int x, int y, int width, int height)
+{
+    static const char* className = [] {
+        WNDCLASSA hostClass = {};
+        hostClass.lpfnWndProc = Proc;
+        hostClass.hInstance = GetModuleHandleA(nullptr);
+        hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        hostClass.lpszClassName = "GlimberTestHost";
+        RegisterClassA(&hostClass);
+        return "GlimberTestHost";
+    }();
+    window_ = CreateWindowExA(0, className, "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    PumpFor(30);
+}
+
+TestHost::~TestHost()
+{
+    if (IsWindow(window_))
+        DestroyWindow(window_);
+}
+
+LRESULT CALLBACK TestHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host != nullptr &&
+        (message == PNM_STATECHANGED || message == PNM_SHOWPROPERTIES || message == PNM_TRACKING)) {
+        Notification seen{message, wParam, 0, GetCapture(), CLR_INVALID};
+        if (message == PNM_STATECHANGED) {
+            void* blob = nullptr;
+            if (SendMessageA(reinterpret_cast<HWND>(wParam), PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(&blob)) == 4)
+                seen.zoomSeen = *static_cast<int32_t*>(blob);
+        }
+        if (host->probe.x >= 0) {
+            HDC screen = GetDC(nullptr);
+            const COLORREF bgr = GetPixel(screen, host->probe.x, host->probe.y);
+            seen.probeSeen = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));
+            ReleaseDC(nullptr, screen);
+        }
+        host->notifications.push_back(seen);
+        if (host->onNotification)
+            host->onNotification(message, wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND TestHost::CreateTool(const RECT& rect, const void* state)
+{
+    return ReadyModule().create(window_, reinterpret_cast<const int32_t*>(&rect), state, 0, 0);
+}
+
+HWND TestHost::CreateSizedTool(int width, int height, const void* state, int x, int y)
+{
+    const RECT creation = {x, y, x + 1, y + 1};
+    HWND tool = CreateTool(creation, state);
+    SetWindowPos(tool, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(tool);
+    return tool;
+}
+
+ToolInstance* RecordOf(HWND tool)
+{
+    return reinterpret_cast<ToolInstance*>(GetWindowLongPtrA(tool, 0));
+}
+
+// ---- the screen pattern ----
+
+namespace {
+std::vector<DWORD> PatternBits(int width, int height)
+{
+    std::vector<DWORD> bits(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bits[static_cast<size_t>(y) * width + x] = ScreenPattern::At(x, y);
+    return bits;
+}
+}  // namespace
+
+COLORREF ScreenPattern::At(int x, int y)
+{
+    // Unique per pixel on a 1024 x 768 screen; the low blue nibble (8) tells it
+    // apart from its inversion (7) and from the light-grey background (0).
+    const int high = (x >> 8) | ((y >> 8) << 2);
+    return static_cast<COLORREF>(((x & 0xFF) << 16) | ((y & 0xFF) << 8) | (high * 16 + 8));
+}
+
+ScreenPattern::ScreenPattern()
+{
+    static const char* className = [] {
+        WNDCLASSA patternClass = {};
+        patternClass.lpfnWndProc = Proc;
+        patternClass.hInstance = GetModuleHandleA(nullptr);
+        patternClass.lpszClassName = "GlimberTestPattern";
+        RegisterClassA(&patternClass);
+        return "GlimberTestPattern";
+    }();
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    window_ = CreateWindowExA(0, className, "pattern", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    UpdateWindow(window_);
+    // Wait until the X server shows it, corners included.
+    PumpUntil([&] {
+        const Pixels corners = CaptureScreen(RECT{0, 0, width, height});
+        return corners.At(0, 0) == At(0, 0) && corners.At(width - 1, height - 1) == At(width - 1, height - 1) &&
+               corners.At(width / 2, height / 2) == At(width / 2, height / 2);
+    });
+}
+
+ScreenPattern::~ScreenPattern()
+{
+    DestroyWindow(window_);
+}
+
+LRESULT CALLBACK ScreenPattern::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        static const int width = GetSystemMetrics(SM_CXSCREEN);
+        static const int height = GetSystemMetrics(SM_CYSCREEN);
+        static const std::vector<DWORD> bits = PatternBits(width, height);
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &info, DIB_RGB_COLORS);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND)
+        return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+COLORREF Inverted(COLORREF color)
+{
+    return color ^ 0xFFFFFF;
+}
+
+// ---- messages and pixels ----
+
+void PumpFor(DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD now = GetTickCount();
+        if (static_cast<int>(end - now) <= 0)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD end = GetTickCount() + timeoutMs;
+    while (!done()) {
+        if (static_cast<int>(end - GetTickCount()) <= 0)
+            return done();
+        PumpFor(20);
+    }
+    return true;
+}
+
+namespace {
+Pixels CaptureFrom(HDC source, const RECT& area, int sourceX, int sourceY)
+{
+    Pixels pixels;
+    pixels.left = area.left;
+    pixels.top = area.top;
+    pixels.width = area.right - area.left;
+    pixels.height = area.bottom - area.top;
+    pixels.data.resize(static_cast<size_t>(pixels.width) * pixels.height);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, pixels.width, pixels.height, source, sourceX, sourceY, SRCCOPY);
+    GdiFlush();
+    const auto* words = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.data.size(); ++i)
+        pixels.data[i] = words[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return pixels;
+}
+}  // namespace
+
+Pixels CaptureScreen(const RECT& area)
+{
+    HDC screen = GetDC(nullptr);
+    Pixels pixels = CaptureFrom(screen, area, area.left, area.top);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+Pixels CaptureClient(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    Pixels pixels = CaptureFrom(dc, client, 0, 0);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+LPARAM PackPoint(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(x)), static_cast<WORD>(static_cast<SHORT>(y)));
+}
+
+LPARAM ClientPointFromScreen(HWND window, int x, int y)
+{
+    POINT point = {x, y};
+    ScreenToClient(window, &point);
+    return PackPoint(point.x, point.y);
+}
+
+void DragTo(HWND tool, int x, int y)
+{
+    SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(1, 1));
+    SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tool, x, y));
+    SendMessageA(tool, WM_LBUTTONUP, 0, ClientPointFromScreen(tool, x, y));
+}
+
+std::string CompareViewWithPattern(HWND tool)
+{
+    const ToolInstance& record = *RecordOf(tool);
+    const SourceRect source = ComputeSourceRect(record);
+    const Pixels view = CaptureClient(tool);
+    std::ostringstream out;
+    int mismatches = 0;
+    for (int y = 0; y < view.height; ++y)
+        for (int x = 0; x < view.width; ++x) {
+            const COLORREF want = ScreenPattern::At(source.left + x / record.zoom, source.top + y / record.zoom);
+            const COLORREF got = view.At(x, y);
+            if (got != want && mismatches++ < 5)
+                out << std::hex << "view (" << std::dec << x << "," << y << ") is " << std::hex << got << ", want "
+                    << want << "; ";
+        }
+    if (mismatches > 0)
+        out << std::dec << mismatches << " pixels differ (zoom " << record.zoom << ", source " << source.left << ","
+            << source.top << " " << source.width << "x" << source.height << ")";
+    return out.str();
+}
+
+namespace {
+// GDI's rule for a strip: a negative extent reaches back from the origin and
+// includes the origin's own row or column.
+bool StripCovers(const Strip& strip, int x, int y)
+{
+    auto within = [](int origin, int extent, int v) {
+        return extent >= 0 ? v >= origin && v < origin + extent : v <= origin && v > origin + extent;
+    };
+    return within(strip.x, strip.width, x) && within(strip.y, strip.height, y);
+}
+}  // namespace
+
+std::string CompareFrame(const ToolInstance& record, bool frameShown)
+{
+    const SourceRect source = ComputeSourceRect(record);
+    const ViewfinderStrips strips = ComputeViewfinderStrips(record);
+    const Strip all[] = {strips.top, strips.left, strips.right, strips.bottom};
+    const int margin = 3;
+    RECT area = {source.left - margin, source.top - margin, source.left + source.width + margin,
+                 source.top + source.height + margin};
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&area, &area, &screen);
+    const Pixels pixels = CaptureScreen(area);
+    std::ostringstream out;
+    int mismatches = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            // Each strip inverts what it covers; a pixel covered twice is back to normal.
+            bool inverted = false;
+            for (const Strip& strip : all)
+                inverted ^= StripCovers(strip, x, y);
+            const COLORREF pattern = ScreenPattern::At(x, y);
+            const COLORREF want = inverted && frameShown ? Inverted(pattern) : pattern;
+            if (pixels.At(x, y) != want && mismatches++ < 5)
+                out << "(" << x << "," << y << ") is " << std::hex << pixels.At(x, y) << " want " << want << std::dec
+                    << "; ";
+        }
+    if (mismatches > 0)
+        out << mismatches << " screen pixels differ";
+    return out.str();
+}
+
+size_t CountHeapBlocks()
+{
+    HANDLE heap = GetProcessHeap();
+    size_t busy = 0;
+    PROCESS_HEAP_ENTRY entry = {};
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+            ++busy;
+    HeapUnlock(heap);
+    return busy;
+}

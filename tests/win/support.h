@@ -1,0 +1,108 @@
+// What the Win32 tests share: the module as a host loads it, a host window
+// that records notifications, a known pattern on the screen and pixel reads.
+#ifndef GLIMBER_TESTS_WIN_SUPPORT_H
+#define GLIMBER_TESTS_WIN_SUPPORT_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/tool_instance.h"
+#include "plugin/protocol.h"
+
+// Glimber.dll loaded and resolved by name, as a panel host does.
+struct GlimberModule {
+    HMODULE dll = nullptr;
+    EnumeratePanelTypesProc enumerate = nullptr;
+    InitToolTypeProc init = nullptr;
+    ToolCreateProc create = nullptr;
+    ToolCleanupProc cleanup = nullptr;
+
+    bool Load(const char* path = "Glimber.dll");
+    void Free();
+};
+
+// Loads the module once for the process, enumerates and initialises the type.
+GlimberModule& ReadyModule();
+
+// One notification as the host window saw it.
+struct Notification {
+    UINT message;
+    WPARAM wParam;
+    int32_t zoomSeen;       // PNM_STATECHANGED: the factor PNM_GETSTATE answered then
+    HWND captureSeen;       // GetCapture() when it arrived
+    COLORREF probeSeen;     // screen pixel at the host's probe point when it arrived
+};
+
+// A top-level window standing in for a host panel.
+class TestHost {
+public:
+    TestHost(int x = 380, int y = 280, int width = 260, int height = 200);
+    ~TestHost();
+    HWND window() const { return window_; }
+
+    // A tool on this host through GlimberToolCreate.
+    HWND CreateTool(const RECT& rect, const void* state = nullptr);
+    // A tool, sized after creation as a host does, so its source is computed.
+    HWND CreateSizedTool(int width, int height, const void* state = nullptr, int x = 10, int y = 10);
+
+    std::vector<Notification> notifications;
+    POINT probe = {-1, -1};                              // screen point sampled on every notification
+    std::function<void(UINT, WPARAM)> onNotification;    // extra reaction, if a test wants one
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND window_ = nullptr;
+};
+
+// The record behind a tool window.
+ToolInstance* RecordOf(HWND tool);
+
+// A full-screen window under everything else whose pixel at (x, y) encodes x and y.
+class ScreenPattern {
+public:
+    ScreenPattern();
+    ~ScreenPattern();
+    static COLORREF At(int x, int y);  // 0x00RRGGBB
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND window_ = nullptr;
+};
+
+COLORREF Inverted(COLORREF color);
+const COLORREF kLightGrey = 0xC0C0C0;
+
+// Runs the thread's message loop for `ms` milliseconds, so Wine shows what was painted.
+void PumpFor(DWORD ms);
+// Pumps until `done` holds or `timeoutMs` passes; the last value of `done`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+
+// Pixels of a rectangle, row by row, as 0x00RRGGBB.
+struct Pixels {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<COLORREF> data;
+    COLORREF At(int x, int y) const { return data[static_cast<size_t>(y - top) * width + (x - left)]; }
+};
+Pixels CaptureScreen(const RECT& area);         // screen coordinates
+Pixels CaptureClient(HWND window);              // the window's client area, client coordinates
+
+// Client-coordinate lParam for a screen point, as mouse messages carry it.
+LPARAM ClientPointFromScreen(HWND window, int x, int y);
+LPARAM PackPoint(int x, int y);
+
+// Presses on the tool, drags to screen point (x, y) and releases.
+void DragTo(HWND tool, int x, int y);
+
+// Mismatches of the tool's view against the clamped source area on the pattern.
+std::string CompareViewWithPattern(HWND tool);
+
+// Mismatches on the screen around the tool's source: with `frameShown`, exactly
+// the pixels the four frame strips invert (a pixel two strips cover is not).
+std::string CompareFrame(const ToolInstance& record, bool frameShown);
+
+// Busy blocks in the process heap (what the module allocates per tool).
+size_t CountHeapBlocks();
+
+#endif
