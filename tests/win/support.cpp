@@ -295,12 +295,16 @@ std::string CompareViewWithPattern(HWND tool)
 {
     const ToolInstance& record = *RecordOf(tool);
     const SourceRect source = ComputeSourceRect(record);
+    const ViewSize destination = ComputeDestinationSize(record);
     const Pixels view = CaptureClient(tool);
     std::ostringstream out;
     int mismatches = 0;
     for (int y = 0; y < view.height; ++y)
         for (int x = 0; x < view.width; ++x) {
-            const COLORREF want = ScreenPattern::At(source.left + x / record.zoom, source.top + y / record.zoom);
+            // Past the stretched copy the erased background shows.
+            const bool copied = x < destination.width && y < destination.height;
+            const COLORREF want =
+                copied ? ScreenPattern::At(source.left + x / record.zoom, source.top + y / record.zoom) : kLightGrey;
             const COLORREF got = view.At(x, y);
             if (got != want && mismatches++ < 5)
                 out << std::hex << "view (" << std::dec << x << "," << y << ") is " << std::hex << got << ", want "
