@@ -1,0 +1,84 @@
+#include "modal_driver.h"
+
+#include <string>
+
+namespace {
+const char kDriverProperty[] = "GlimberTestModalDriver";
+ModalDriver* ticking = nullptr;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+{
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
+        !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindThreadDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (ticking == nullptr || !ticking->onDialog)
+        return;
+    if (HWND dialog = FindThreadDialog())
+        ticking->onDialog(dialog);
+}
+
+ModalDriver::ModalDriver(HWND owner) : owner_(owner)
+{
+    SetPropA(owner_, kDriverProperty, this);
+    original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+    // Timer messages reach their callback inside any modal loop of the thread.
+    ticking = this;
+    timer_ = SetTimer(nullptr, 0, 15, Tick);
+}
+
+ModalDriver::~ModalDriver()
+{
+    KillTimer(nullptr, timer_);
+    ticking = nullptr;
+    if (IsWindow(owner_)) {
+        SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        RemovePropA(owner_, kDriverProperty);
+    }
+}
+
+LRESULT CALLBACK ModalDriver::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* driver = static_cast<ModalDriver*>(GetPropA(window, kDriverProperty));
+    if (message == WM_INITMENUPOPUP && driver->menu_ == nullptr)
+        driver->menu_ = reinterpret_cast<HMENU>(wParam);
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !driver->menuHandled_ && driver->onMenu) {
+        driver->menuHandled_ = true;
+        driver->onMenu(driver->menu_);
+    }
+    const WNDPROC original = driver->original_;
+    if (message == WM_NCDESTROY)
+        RemovePropA(window, kDriverProperty);
+    return CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+void ModalDriver::PostKeys(HWND target, std::initializer_list<WORD> keys)
+{
+    for (WORD key : keys) {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+std::string MenuLabel(HMENU menu, int position)
+{
+    char label[128] = {};
+    GetMenuStringA(menu, position, label, sizeof label, MF_BYPOSITION);
+    return label;
+}
