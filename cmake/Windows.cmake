@@ -35,3 +35,27 @@ option(GLIMBER_WIN_TESTS "Build the Win32 tests (run under Wine)" ON)
 if(GLIMBER_WIN_TESTS)
   add_subdirectory(tests/win)
 endif()
+
+# The reference panel host, built for each architecture beside the DLL.
+add_executable(GlimberHost WIN32
+  host/main.cpp
+  host/host_app.cpp
+  host/plugin_loader.cpp
+  host/demo_scene.cpp
+  host/panel_layout.cpp
+  host/settings_file.cpp
+  host/host.rc)
+target_include_directories(GlimberHost SYSTEM PRIVATE /usr/include/stb)
+target_link_libraries(GlimberHost PRIVATE glimber_core user32 gdi32 comctl32 shell32)
+target_link_options(GlimberHost PRIVATE ${GLIMBER_STATIC_RUNTIME} -mconsole)
+set_target_properties(GlimberHost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(GlimberHost Glimber)
+if(GLIMBER_WIN_TESTS)
+  # The demo's scripted scene, short form: a screenshot is written and every
+  # magnified pixel matches the screen under the tool's frame.
+  add_test(NAME HostDemo.ScreenshotAndMagnifiedPicturesMatch
+           COMMAND GlimberHost --demo demo-check.png --check)
+  set_tests_properties(HostDemo.ScreenshotAndMagnifiedPicturesMatch PROPERTIES
+    RUN_SERIAL TRUE TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PASS_REGULAR_EXPRESSION "demo: screenshot written; 0 of [1-9][0-9]* magnified pixels differ")
+endif()

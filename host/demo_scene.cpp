@@ -1,0 +1,253 @@
+#include "demo_scene.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "../core/view_geometry.h"
+#include "host_app.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+namespace {
+
+const char kBackdropClass[] = "GlimberDemoBackdrop";
+
+struct Capture {
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels;  // 0x00RRGGBB, top-down
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Capture CaptureDC(HDC source, int x, int y, int width, int height)
+{
+    Capture capture;
+    capture.width = width;
+    capture.height = height;
+    capture.pixels.resize(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    const auto* words = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < capture.pixels.size(); ++i)
+        capture.pixels[i] = words[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return capture;
+}
+
+// A detailed, colourful picture: hue gradient, rings, stripes, a checkerboard and text.
+HBITMAP PaintBackdropPicture(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double hue = 6.0 * x / width;
+            const double light = 0.45 + 0.5 * y / height;
+            const double ring = 0.5 + 0.5 * std::sin(std::hypot(x - 300.0, y - 330.0) / 6.0);
+            auto channel = [&](double offset) {
+                const double h = std::fmod(hue + offset, 6.0);
+                const double v = h < 1 ? h : h < 3 ? 1 : h < 4 ? 4 - h : 0;
+                return static_cast<int>(255 * std::min(1.0, v * light * (0.7 + 0.3 * ring)));
+            };
+            DWORD color = static_cast<DWORD>(channel(0) << 16 | channel(4) << 8 | channel(2));
+            if ((x / 12 + y / 12) % 2 == 0 && x > 120 && x < 300 && y > 560 && y < 700)
+                color = 0x202020;
+            if (x % 64 == 0 || y % 64 == 0)
+                color = 0xFFFFFF;
+            pixels[static_cast<size_t>(y) * width + x] = color;
+        }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture);
+    SetBkMode(dc, TRANSPARENT);
+    HFONT big = CreateFontA(64, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    HFONT small = CreateFontA(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    HGDIOBJ oldFont = SelectObject(dc, big);
+    SetTextColor(dc, RGB(20, 20, 60));
+    TextOutA(dc, 140, 150, "Glimber", 7);
+    SelectObject(dc, small);
+    SetTextColor(dc, RGB(0, 0, 0));
+    for (int line = 0; line < 8; ++line) {
+        char text[96];
+        wsprintfA(text, "Line %d: small print that is hard to read without a magnifier 0123456789", line + 1);
+        TextOutA(dc, 40, 400 + line * 16, text, lstrlenA(text));
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(big);
+    DeleteObject(small);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return picture;
+}
+
+LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, picture);
+        RECT client;
+        GetClientRect(window, &client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND)
+        return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateBackdrop(int width, int height)
+{
+    WNDCLASSA backdropClass = {};
+    backdropClass.lpfnWndProc = BackdropProc;
+    backdropClass.hInstance = app.instance;
+    backdropClass.lpszClassName = kBackdropClass;
+    RegisterClassA(&backdropClass);
+    HWND backdrop = CreateWindowExA(0, kBackdropClass, "Glimber demo", WS_POPUP, 0, 0, width, height, nullptr,
+                                    nullptr, app.instance, nullptr);
+    SetWindowLongPtrA(backdrop, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(PaintBackdropPicture(width, height)));
+    ShowWindow(backdrop, SW_SHOW);
+    UpdateWindow(backdrop);
+    return backdrop;
+}
+
+void Pump(DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD now = GetTickCount();
+        if (static_cast<int>(end - now) <= 0)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    }
+}
+
+LPARAM ClientPoint(HWND tool, int screenX, int screenY)
+{
+    POINT point = {screenX, screenY};
+    ScreenToClient(tool, &point);
+    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(point.x)), static_cast<WORD>(static_cast<SHORT>(point.y)));
+}
+
+// Pixels of the tool's picture that differ from the screen area it should magnify.
+int CountMismatches(HWND tool, int centerX, int centerY, const Capture& screen, int& compared)
+{
+    void* blob = nullptr;
+    SendMessageA(tool, PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(&blob));
+    ToolInstance expected = {};
+    CopyMemory(&expected.zoom, blob, sizeof expected.zoom);
+    RECT client;
+    GetClientRect(tool, &client);
+    const ViewSize source = ComputeSourceSize(client.right, client.bottom, expected.zoom, ViewSize{0, 0});
+    expected.sourceWidth = source.width;
+    expected.sourceHeight = source.height;
+    expected.centerX = centerX;
+    expected.centerY = centerY;
+    expected.screenMaxX = screen.width - 1;
+    expected.screenMaxY = screen.height - 1;
+    const SourceRect area = ComputeSourceRect(expected);
+    HDC dc = GetDC(tool);
+    const Capture view = CaptureDC(dc, 0, 0, client.right, client.bottom);
+    ReleaseDC(tool, dc);
+    int mismatches = 0;
+    for (int y = 0; y < view.height; ++y)
+        for (int x = 0; x < view.width; ++x) {
+            const int sx = area.left + x / expected.zoom, sy = area.top + y / expected.zoom;
+            ++compared;
+            if (view.At(x, y) != screen.At(sx, sy))
+                ++mismatches;
+        }
+    return mismatches;
+}
+
+bool WritePng(const std::string& path, const Capture& screen)
+{
+    std::vector<unsigned char> rgb(static_cast<size_t>(screen.width) * screen.height * 3);
+    for (size_t i = 0; i < screen.pixels.size(); ++i) {
+        rgb[i * 3] = static_cast<unsigned char>(screen.pixels[i] >> 16);
+        rgb[i * 3 + 1] = static_cast<unsigned char>(screen.pixels[i] >> 8);
+        rgb[i * 3 + 2] = static_cast<unsigned char>(screen.pixels[i]);
+    }
+    return stbi_write_png(path.c_str(), screen.width, screen.height, 3, rgb.data(), screen.width * 3) != 0;
+}
+
+}  // namespace
+
+int RunDemoScene(const std::string& pngPath, bool strict)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HWND backdrop = CreateBackdrop(width, height);
+    app.settings.toolStates = {3, 8};
+    app.settingsPath = pngPath + ".ini";
+    if (!CreatePanel(width - 500, 30, 480, 330))
+        return 1;
+    HWND idle = app.tools[0];
+    HWND dragging = app.tools[1];
+    Pump(200);
+
+    // One tool shows the title it was dragged to; the other is being dragged over the small print.
+    const POINT idleCenter = {250, 185}, dragCenter = {200, 440};
+    SendMessageA(idle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(idle, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(idle, idleCenter.x, idleCenter.y));
+    SendMessageA(idle, WM_LBUTTONUP, 0, ClientPoint(idle, idleCenter.x, idleCenter.y));
+    OpenProperties(idle);
+    SetWindowPos(app.properties, HWND_TOP, width - 520, 400, 0, 0, SWP_NOSIZE);
+    Pump(200);
+    SendMessageA(dragging, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(dragging, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(dragging, dragCenter.x, dragCenter.y));
+    InvalidateRect(idle, nullptr, FALSE);
+    Pump(500);  // lets the X server show every window
+
+    HDC screenDC = GetDC(nullptr);
+    const Capture screen = CaptureDC(screenDC, 0, 0, width, height);
+    ReleaseDC(nullptr, screenDC);
+    const bool written = WritePng(pngPath, screen);
+    int compared = 0;
+    const int mismatches = CountMismatches(dragging, dragCenter.x, dragCenter.y, screen, compared) +
+                           CountMismatches(idle, idleCenter.x, idleCenter.y, screen, compared);
+    std::printf("demo: screenshot %s; %d of %d magnified pixels differ from the screen under them\n",
+                written ? "written" : "NOT written", mismatches, compared);
+
+    SendMessageA(dragging, WM_LBUTTONUP, 0, ClientPoint(dragging, dragCenter.x, dragCenter.y));
+    DestroyWindow(app.panel);
+    Pump(50);
+    DeleteObject(reinterpret_cast<HBITMAP>(GetWindowLongPtrA(backdrop, GWLP_USERDATA)));
+    DestroyWindow(backdrop);
+    DeleteFileA(app.settingsPath.c_str());
+    if (!written) {
+        std::fprintf(stderr, "GlimberHost: cannot write %s\n", pngPath.c_str());
+        return 1;
+    }
+    return strict && mismatches > 0 ? 1 : 0;
+}

@@ -1,0 +1,248 @@
+#include "host_app.h"
+
+#include <commctrl.h>
+
+#include "host_resource.h"
+#include "panel_layout.h"
+
+HostApp app;
+
+namespace {
+
+const char kPanelClass[] = "GlimberReferencePanel";
+const int kHeaderHeight = 40;
+const int kStatusHeight = 22;
+const int kGap = 8;
+const int32_t kDefaultState = 4;
+
+int ToolIndex(HWND tool)
+{
+    for (size_t i = 0; i < app.tools.size(); ++i)
+        if (app.tools[i] == tool)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void SaveToolStates()
+{
+    app.settings.toolStates.clear();
+    for (HWND tool : app.tools) {
+        void* blob = nullptr;
+        int32_t state = kDefaultState;
+        if (SendMessageA(tool, PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(&blob)) == GLIMBER_STATE_LENGTH && blob)
+            CopyMemory(&state, blob, sizeof state);
+        app.settings.toolStates.push_back(state);
+    }
+    SaveSettings(app.settingsPath, app.settings);
+}
+
+void SetStatus(const std::string& text)
+{
+    app.status = text;
+    RECT client;
+    GetClientRect(app.panel, &client);
+    client.top = client.bottom - kStatusHeight;
+    InvalidateRect(app.panel, &client, TRUE);
+}
+
+void LayOutTools()
+{
+    RECT client;
+    GetClientRect(app.panel, &client);
+    HWND first = app.tools.empty() ? nullptr : app.tools.front();
+    const uint32_t minimum = first ? static_cast<uint32_t>(SendMessageA(first, PNM_GETSIZE, 0, 0)) : 0;
+    const auto slots = LayoutTools(0, kHeaderHeight, client.right, client.bottom - kHeaderHeight - kStatusHeight,
+                                   static_cast<int>(app.tools.size()), kGap, minimum,
+                                   [&](int index, const FitRequest& request) {
+                                       // The three fit messages are equivalent; a host may use any.
+                                       const UINT message = PNM_FITSIZE1 + index % 3;
+                                       return static_cast<uint32_t>(SendMessageA(
+                                           app.tools[index], message, 0, reinterpret_cast<LPARAM>(&request)));
+                                   });
+    for (size_t i = 0; i < slots.size(); ++i)
+        SetWindowPos(app.tools[i], nullptr, slots[i].left, slots[i].top, slots[i].width, slots[i].height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PaintHeader(HDC dc)
+{
+    const ToolTypeInfo* info = app.type.info;
+    if (HDC images = CreateCompatibleDC(dc)) {
+        HGDIOBJ old = SelectObject(images, info->colorImage);
+        StretchBlt(dc, kGap, kGap, 24, 24, images, 0, 0, 16, 16, SRCCOPY);
+        SelectObject(images, old);
+        DeleteDC(images);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, 40, 6, info->name, lstrlenA(info->name));
+    SetTextColor(dc, RGB(80, 80, 80));
+    TextOutA(dc, 40, 22, info->description, lstrlenA(info->description));
+}
+
+void OnPanelPaint(HWND panel)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(panel, &paint);
+    PaintHeader(dc);
+    RECT client;
+    GetClientRect(panel, &client);
+    RECT status = {0, client.bottom - kStatusHeight, client.right, client.bottom};
+    FillRect(dc, &status, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, kGap, status.top + 4, app.status.c_str(), static_cast<int>(app.status.size()));
+    EndPaint(panel, &paint);
+}
+
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        LayOutTools();
+        return 0;
+    case WM_PAINT:
+        OnPanelPaint(panel);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDM_ADDTOOL)
+            AddTool(kDefaultState);
+        else if (LOWORD(wParam) == IDM_REMOVETOOL)
+            RemoveLastTool();
+        else if (LOWORD(wParam) == IDM_EXIT)
+            DestroyWindow(panel);
+        return 0;
+    case PNM_STATECHANGED:
+        SaveToolStates();
+        return 0;
+    case PNM_TRACKING:
+        SetStatus(wParam ? "Drag anywhere on the screen to choose the area to magnify" : "Ready");
+        return 0;
+    case PNM_SHOWPROPERTIES:
+        OpenProperties(reinterpret_cast<HWND>(wParam));
+        return 0;
+    case WM_DESTROY:
+        CloseProperties();
+        for (HWND tool : app.tools)
+            DestroyWindow(tool);
+        app.tools.clear();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(panel, message, wParam, lParam);
+    }
+}
+
+void ApplyPage()
+{
+    if (app.page != nullptr)
+        SendMessageA(app.page, WM_COMMAND, PNC_APPLY, 0);
+}
+
+INT_PTR CALLBACK PropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        app.page = reinterpret_cast<HWND>(
+            SendMessageA(app.propertiesTool, PNM_CREATEPAGE, reinterpret_cast<WPARAM>(dialog), MAKELPARAM(8, 4)));
+        if (app.page == nullptr)
+            ShowWindow(GetDlgItem(dialog, IDC_NOPAGE), SW_SHOW);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            ApplyPage();
+            CloseProperties();
+            return TRUE;
+        case IDC_APPLY:
+            ApplyPage();
+            return TRUE;
+        case IDCANCEL:
+            CloseProperties();
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+bool CreatePanel(int x, int y, int width, int height)
+{
+    WNDCLASSA panelClass = {};
+    panelClass.lpfnWndProc = PanelProc;
+    panelClass.hInstance = app.instance;
+    panelClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    panelClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    panelClass.lpszClassName = kPanelClass;
+    panelClass.lpszMenuName = MAKEINTRESOURCEA(IDR_PANELMENU);
+    RegisterClassA(&panelClass);
+    app.panel = CreateWindowExA(0, kPanelClass, "Glimber reference panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x,
+                                y, width, height, nullptr, nullptr, app.instance, nullptr);
+    if (app.panel == nullptr)
+        return false;
+    app.status = "Ready";
+    for (int32_t state : app.settings.toolStates)
+        AddTool(state);
+    ShowWindow(app.panel, SW_SHOW);
+    UpdateWindow(app.panel);
+    return true;
+}
+
+void AddTool(int32_t state)
+{
+    const RECT rect = {0, 0, 40, 30};
+    HWND tool = app.type.create(app.panel, reinterpret_cast<const int32_t*>(&rect), &state, 0, 0);
+    if (tool == nullptr)
+        return;
+    app.tools.push_back(tool);
+    // Tools compute their view on a size change, so every addition lays the panel out again.
+    LayOutTools();
+    SaveToolStates();
+}
+
+void RemoveLastTool()
+{
+    if (app.tools.empty())
+        return;
+    if (app.propertiesTool == app.tools.back())
+        CloseProperties();
+    DestroyWindow(app.tools.back());
+    app.tools.pop_back();
+    LayOutTools();
+    SaveToolStates();
+}
+
+void OpenProperties(HWND tool)
+{
+    if (ToolIndex(tool) < 0)
+        return;
+    CloseProperties();  // one page at a time
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    app.propertiesTool = tool;
+    app.properties = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_PROPERTIES), app.panel, PropertiesProc, 0);
+    if (app.properties != nullptr)
+        ShowWindow(app.properties, SW_SHOW);
+}
+
+void CloseProperties()
+{
+    if (app.properties != nullptr)
+        DestroyWindow(app.properties);  // takes the page with it
+    app.properties = nullptr;
+    app.propertiesTool = nullptr;
+    app.page = nullptr;
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (app.properties != nullptr && IsDialogMessageA(app.properties, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,97 @@
+// GlimberHost: a small reference panel host for Glimber.dll (or any module with the same entry points).
+//   GlimberHost [--module PATH] [--settings FILE] [--demo PNG [--check]]
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+
+#include "demo_scene.h"
+#include "host_app.h"
+
+namespace {
+
+struct Options {
+    std::string module;
+    std::string settings;
+    std::string demoPng;
+    bool check = false;
+};
+
+std::string ExeDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string directory = path;
+    return directory.substr(0, directory.find_last_of("\\/") + 1);
+}
+
+std::string DefaultSettingsPath()
+{
+    char appData[MAX_PATH] = {};
+    if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData) != S_OK)
+        return ExeDirectory() + "GlimberHost.ini";
+    std::string directory = std::string(appData) + "\\GlimberHost";
+    CreateDirectoryA(directory.c_str(), nullptr);
+    return directory + "\\GlimberHost.ini";
+}
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--module" && hasValue)
+            options.module = argv[++i];
+        else if (arg == "--settings" && hasValue)
+            options.settings = argv[++i];
+        else if (arg == "--demo" && hasValue)
+            options.demoPng = argv[++i];
+        else if (arg == "--check")
+            options.check = true;
+        else if (options.module.empty() && arg.rfind("--", 0) != 0)
+            options.module = arg;
+    }
+    if (options.module.empty())
+        options.module = ExeDirectory() + "Glimber.dll";
+    if (options.settings.empty())
+        options.settings = DefaultSettingsPath();
+    return options;
+}
+
+void Complain(const std::string& message, bool quiet)
+{
+    std::fprintf(stderr, "GlimberHost: %s\n", message.c_str());
+    if (!quiet)
+        MessageBoxA(nullptr, message.c_str(), "Glimber reference host", MB_ICONERROR | MB_OK);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = ParseOptions(argc, argv);
+    const bool demo = !options.demoPng.empty();
+    app.instance = GetModuleHandleA(nullptr);
+    app.settingsPath = options.settings;
+    if (!LoadSettings(app.settingsPath, app.settings) || app.settings.toolStates.empty())
+        app.settings.toolStates = {4, 8};  // two tools by default
+
+    const std::string problem = LoadToolType(options.module, app.instance, app.type);
+    if (!problem.empty()) {
+        Complain(problem, demo);
+        return 1;
+    }
+    int exitCode;
+    if (demo) {
+        exitCode = RunDemoScene(options.demoPng, options.check);
+    } else if (CreatePanel(CW_USEDEFAULT, CW_USEDEFAULT, 480, 320)) {
+        exitCode = RunMessageLoop();
+    } else {
+        Complain("Cannot create the panel window.", false);
+        exitCode = 1;
+    }
+    UnloadToolType(app.type);
+    return exitCode;
+}
