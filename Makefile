@@ -39,5 +39,10 @@ test-wine:
 demo: win64
 	@tools/demo.sh
 
+# Drag-step and repaint costs against the bare GDI floor; table and CSV in build/bench/.
+bench: win64
+	@mkdir -p build/bench
+	@tools/run-wine.sh bash -c 'cd build/win64 && "$$WINE" glimber_bench.exe "Z:$(CURDIR)/build/bench/bench.csv"'
+
 clean:
 	rm -rf build

@@ -59,3 +59,11 @@ if(GLIMBER_WIN_TESTS)
     RUN_SERIAL TRUE TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PASS_REGULAR_EXPRESSION "demo: screenshot written; 0 of [1-9][0-9]* magnified pixels differ")
 endif()
+
+# The benchmark, run under Wine by `make bench`.
+add_executable(glimber_bench bench/glimber_bench.cpp tests/win/import_hook.cpp)
+target_include_directories(glimber_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(glimber_bench PRIVATE glimber_core user32 gdi32 psapi)
+target_link_options(glimber_bench PRIVATE ${GLIMBER_STATIC_RUNTIME} -mconsole)
+set_target_properties(glimber_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(glimber_bench Glimber)

@@ -1,0 +1,357 @@
+// What a drag step and a repaint of a Glimber tool cost, against the bare GDI
+// work they consist of (the floor) and the two-copy method (the peer).
+//   glimber_bench [CSV_PATH]
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/view_geometry.h"
+#include "plugin/protocol.h"
+#include "tests/win/import_hook.h"
+
+namespace {
+
+struct Case {
+    int width, height, zoom;
+};
+
+const Case kCases[] = {{200, 150, 1}, {200, 150, 4}, {200, 150, 16}, {400, 300, 1},  {400, 300, 4},
+                       {400, 300, 16}, {800, 600, 1}, {800, 600, 4}, {800, 600, 16}};
+const int kRounds = 7;
+const int kStepsPerRound = 30;
+const int kSoakSteps = 100000;
+const int kSoakFactorChanges = 1000;
+
+double Microseconds(LARGE_INTEGER start, LARGE_INTEGER end)
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <typename Work>
+double Time(Work&& work)
+{
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&end);
+    return Microseconds(start, end);
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size())));
+    return values[index];
+}
+
+// The screen point the view centres on at step i: a walk over most of the screen.
+POINT CenterAt(int i)
+{
+    return POINT{60 + (i * 37) % 900, 60 + (i * 53) % 640};
+}
+
+LPARAM ClientPoint(HWND window, POINT screen)
+{
+    ScreenToClient(window, &screen);
+    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(screen.x)), static_cast<WORD>(static_cast<SHORT>(screen.y)));
+}
+
+// The same drawing done by hand with device contexts held for the whole run.
+class DirectGdi {
+public:
+    DirectGdi(HWND window, const Case& c) : window_(window)
+    {
+        screen_ = GetDC(nullptr);
+        target_ = GetDC(window);
+        SetStretchBltMode(target_, COLORONCOLOR);
+        RECT client;
+        GetClientRect(window, &client);
+        view_.zoom = c.zoom;
+        view_.screenMaxX = GetSystemMetrics(SM_CXSCREEN) - 1;
+        view_.screenMaxY = GetSystemMetrics(SM_CYSCREEN) - 1;
+        const ViewSize source = ComputeSourceSize(client.right, client.bottom, c.zoom, ViewSize{0, 0});
+        view_.sourceWidth = source.width;
+        view_.sourceHeight = source.height;
+        memory_ = CreateCompatibleDC(screen_);
+        cache_ = CreateCompatibleBitmap(screen_, source.width, source.height);
+        oldBitmap_ = SelectObject(memory_, cache_);
+        Move(CenterAt(0));
+        Frame();
+    }
+    ~DirectGdi()
+    {
+        Frame();
+        SelectObject(memory_, oldBitmap_);
+        DeleteObject(cache_);
+        DeleteDC(memory_);
+        ReleaseDC(window_, target_);
+        ReleaseDC(nullptr, screen_);
+    }
+    // Floor: the frame moved (eight inversions) and one stretch from the screen.
+    void FloorStep(POINT center)
+    {
+        Frame();
+        Move(center);
+        Frame();
+        FloorPaint();
+    }
+    void FloorPaint()
+    {
+        const SourceRect s = ComputeSourceRect(view_);
+        const ViewSize d = ComputeDestinationSize(view_);
+        StretchBlt(target_, 0, 0, d.width, d.height, screen_, s.left, s.top, s.width, s.height, SRCCOPY);
+    }
+    // Peer: the same frame, but the source copied into a cached bitmap first and stretched from there.
+    void PeerStep(POINT center)
+    {
+        Frame();
+        Move(center);
+        Frame();
+        PeerPaint();
+    }
+    void PeerPaint()
+    {
+        const SourceRect s = ComputeSourceRect(view_);
+        const ViewSize d = ComputeDestinationSize(view_);
+        BitBlt(memory_, 0, 0, s.width, s.height, screen_, s.left, s.top, SRCCOPY);
+        StretchBlt(target_, 0, 0, d.width, d.height, memory_, 0, 0, s.width, s.height, SRCCOPY);
+    }
+
+private:
+    void Move(POINT center)
+    {
+        view_.centerX = center.x;
+        view_.centerY = center.y;
+    }
+    void Frame()
+    {
+        const ViewfinderStrips strips = ComputeViewfinderStrips(view_);
+        for (const Strip& s : {strips.top, strips.left, strips.right, strips.bottom})
+            PatBlt(screen_, s.x, s.y, s.width, s.height, DSTINVERT);
+    }
+    HWND window_;
+    HDC screen_, target_, memory_;
+    HBITMAP cache_;
+    HGDIOBJ oldBitmap_;
+    ToolInstance view_ = {};
+};
+
+struct Result {
+    Case c;
+    double moduleStep, floorStep, peerStep, moduleRepaint, floorRepaint, peerRepaint, stepP95;
+};
+
+struct Module {
+    HMODULE dll = nullptr;
+    ToolCreateProc create = nullptr;
+};
+
+template <typename Proc>
+Proc Resolve(HMODULE dll, const char* name)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+bool LoadModule(Module& module)
+{
+    module.dll = LoadLibraryA("Glimber.dll");
+    if (module.dll == nullptr)
+        return false;
+    auto enumerate = Resolve<EnumeratePanelTypesProc>(module.dll, "EnumeratePanelTypes");
+    auto init = Resolve<InitToolTypeProc>(module.dll, "InitGlimberToolType");
+    module.create = Resolve<ToolCreateProc>(module.dll, "GlimberToolCreate");
+    if (!enumerate || !init || !module.create)
+        return false;
+    char a[32], b[32], c[32];
+    enumerate(a, b, c, reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr)), 0);
+    ToolTypeInfo* info = nullptr;
+    init(&info, 0);
+    return info != nullptr;
+}
+
+HWND CreateHostWindow()
+{
+    WNDCLASSA hostClass = {};
+    hostClass.lpfnWndProc = DefWindowProcA;
+    hostClass.hInstance = GetModuleHandleA(nullptr);
+    hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    hostClass.lpszClassName = "GlimberBenchHost";
+    RegisterClassA(&hostClass);
+    return CreateWindowExA(0, hostClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 200, 150, 820,
+                           620, nullptr, nullptr, hostClass.hInstance, nullptr);
+}
+
+HWND CreateTool(const Module& module, HWND host, const Case& c)
+{
+    const RECT rect = {10, 10, 11, 11};
+    HWND tool = module.create(host, reinterpret_cast<const int32_t*>(&rect), &c.zoom, 0, 0);
+    SetWindowPos(tool, nullptr, 10, 10, c.width, c.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(tool);
+    return tool;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+Result Measure(const Module& module, HWND host, const Case& c)
+{
+    HWND tool = CreateTool(module, host, c);
+    DirectGdi direct(tool, c);
+    std::vector<double> moduleStep, floorStep, peerStep, moduleRepaint, floorRepaint, peerRepaint;
+    SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(tool, CenterAt(0)));
+    int step = 1;
+    for (int round = 0; round < kRounds; ++round) {
+        // Interleaved one by one, so whatever the machine does meanwhile weighs on all three alike.
+        for (int i = 0; i < kStepsPerRound; ++i, ++step) {
+            const POINT center = CenterAt(step);
+            const LPARAM point = ClientPoint(tool, center);
+            moduleStep.push_back(Time([&] { SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, point); }));
+            floorStep.push_back(Time([&] { direct.FloorStep(center); }));
+            peerStep.push_back(Time([&] { direct.PeerStep(center); }));
+            moduleRepaint.push_back(Time([&] {
+                InvalidateRect(tool, nullptr, FALSE);
+                UpdateWindow(tool);
+            }));
+            floorRepaint.push_back(Time([&] { direct.FloorPaint(); }));
+            peerRepaint.push_back(Time([&] { direct.PeerPaint(); }));
+        }
+        Pump();
+    }
+    SendMessageA(tool, WM_LBUTTONUP, 0, 0);
+    DestroyWindow(tool);
+    return Result{c,
+                  Percentile(moduleStep, 0.5),
+                  Percentile(floorStep, 0.5),
+                  Percentile(peerStep, 0.5),
+                  Percentile(moduleRepaint, 0.5),
+                  Percentile(floorRepaint, 0.5),
+                  Percentile(peerRepaint, 0.5),
+                  Percentile(moduleStep, 0.95)};
+}
+
+// ---- the soak: memory and device contexts over many steps ----
+
+LONG dcAcquired = 0, dcReleased = 0, paintsBegun = 0, paintsEnded = 0;
+HDC WINAPI CountingGetDC(HWND window)
+{
+    ++dcAcquired;
+    return GetDC(window);
+}
+int WINAPI CountingReleaseDC(HWND window, HDC dc)
+{
+    ++dcReleased;
+    return ReleaseDC(window, dc);
+}
+HDC WINAPI CountingBeginPaint(HWND window, PAINTSTRUCT* paint)
+{
+    ++paintsBegun;
+    return BeginPaint(window, paint);
+}
+BOOL WINAPI CountingEndPaint(HWND window, const PAINTSTRUCT* paint)
+{
+    ++paintsEnded;
+    return EndPaint(window, paint);
+}
+
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return counters.PrivateUsage;
+}
+
+double SoakGrowthKiB(const Module& module, HWND host)
+{
+    ImportHook getDC(module.dll, "user32.dll", "GetDC", reinterpret_cast<void*>(CountingGetDC));
+    ImportHook releaseDC(module.dll, "user32.dll", "ReleaseDC", reinterpret_cast<void*>(CountingReleaseDC));
+    ImportHook beginPaint(module.dll, "user32.dll", "BeginPaint", reinterpret_cast<void*>(CountingBeginPaint));
+    ImportHook endPaint(module.dll, "user32.dll", "EndPaint", reinterpret_cast<void*>(CountingEndPaint));
+    HWND tool = CreateTool(module, host, Case{200, 150, 4});
+    auto drag = [&](int from, int count) {
+        SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(tool, CenterAt(from)));
+        for (int i = from; i < from + count; ++i) {
+            SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(tool, CenterAt(i)));
+            if (i % 1000 == 0)
+                Pump();
+        }
+        SendMessageA(tool, WM_LBUTTONUP, 0, 0);
+    };
+    drag(0, 2000);  // warm-up: caches and pools reach their working size
+    Pump();
+    const SIZE_T before = PrivateBytes();
+    drag(2000, kSoakSteps);
+    for (int i = 0; i < kSoakFactorChanges; ++i) {
+        SendMessageA(tool, WM_COMMAND, 601 + i % 16, 0);
+        UpdateWindow(tool);
+    }
+    Pump();
+    const SIZE_T after = PrivateBytes();
+    DestroyWindow(tool);
+    std::printf("soak: %d drag steps and %d factor changes; device contexts acquired %ld, released %ld; "
+                "paints begun %ld, ended %ld\n",
+                kSoakSteps, kSoakFactorChanges, dcAcquired, dcReleased, paintsBegun, paintsEnded);
+    return (static_cast<double>(after) - static_cast<double>(before)) / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string csvPath = argc > 1 ? argv[1] : "bench.csv";
+    Module module;
+    if (!LoadModule(module)) {
+        std::fprintf(stderr, "bench: cannot load Glimber.dll\n");
+        return 1;
+    }
+    HWND host = CreateHostWindow();
+    Pump();
+
+    std::vector<Result> results;
+    for (const Case& c : kCases)
+        results.push_back(Measure(module, host, c));
+
+    std::FILE* csv = std::fopen(csvPath.c_str(), "w");
+    if (csv)
+        std::fprintf(csv, "case,operation,module_us,floor_us,peer_us,module_over_floor,module_over_peer,module_p95_us\n");
+    std::printf("%-13s %-8s %10s %10s %7s %10s %8s %10s\n", "case", "op", "module us", "floor us", "ratio", "peer us",
+                "vs peer", "p95 us");
+    double worst = 0;
+    for (const Result& r : results) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%dx%d@%d", r.c.width, r.c.height, r.c.zoom);
+        const struct {
+            const char* op;
+            double module, floor, peer, p95;
+        } rows[] = {{"drag", r.moduleStep, r.floorStep, r.peerStep, r.stepP95},
+                    {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, 0}};
+        for (const auto& row : rows) {
+            const double ratio = row.module / row.floor;
+            worst = std::max(worst, ratio);
+            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %10.1f\n", name, row.op, row.module, row.floor,
+                        ratio, row.peer, row.module / row.peer, row.p95);
+            if (csv)
+                std::fprintf(csv, "%s,%s,%.2f,%.2f,%.2f,%.3f,%.3f,%.2f\n", name, row.op, row.module, row.floor, row.peer,
+                             ratio, row.module / row.peer, row.p95);
+        }
+    }
+    if (csv)
+        std::fclose(csv);
+    const double growth = SoakGrowthKiB(module, host);
+    DestroyWindow(host);
+    std::printf("worst ratio %.2f, memory growth %.0f KiB\n", worst, growth);
+    return 0;
+}
