@@ -21,7 +21,7 @@ struct Case {
 
 const Case kCases[] = {{200, 150, 1}, {200, 150, 4}, {200, 150, 16}, {400, 300, 1},  {400, 300, 4},
                        {400, 300, 16}, {800, 600, 1}, {800, 600, 4}, {800, 600, 16}};
-const int kRounds = 7;
+const int kRounds = 9;
 const int kStepsPerRound = 30;
 const int kSoakSteps = 100000;
 const int kSoakFactorChanges = 1000;
@@ -65,7 +65,9 @@ LPARAM ClientPoint(HWND window, POINT screen)
     return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(screen.x)), static_cast<WORD>(static_cast<SHORT>(screen.y)));
 }
 
-// The same drawing done by hand with device contexts held for the whole run.
+// The same drawing done by hand with device contexts held for the whole run:
+// the floor is the bare GDI work of a step (eight inversions on the screen and
+// one stretch from it), the peer copies the source to a cached bitmap first.
 class DirectGdi {
 public:
     DirectGdi(HWND window, const Case& c) : window_(window)
@@ -145,10 +147,74 @@ private:
     ToolInstance view_ = {};
 };
 
+// A plain window of the tool's size whose paint is the bare stretch (floor) or the
+// two-copy method (peer): the repaint cycle the module goes through, without the module.
+class BareWindow {
+public:
+    BareWindow(HWND host, const Case& c, bool twoCopies) : gdi_(nullptr), twoCopies_(twoCopies)
+    {
+        static const char* className = [] {
+            WNDCLASSA bareClass = {};
+            bareClass.lpfnWndProc = Proc;
+            bareClass.hInstance = GetModuleHandleA(nullptr);
+            bareClass.lpszClassName = "GlimberBenchBare";
+            RegisterClassA(&bareClass);
+            return "GlimberBenchBare";
+        }();
+        window_ = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 10, 10, c.width, c.height, host, nullptr,
+                                  GetModuleHandleA(nullptr), this);
+        gdi_ = new DirectGdi(window_, c);
+    }
+    ~BareWindow()
+    {
+        delete gdi_;
+        DestroyWindow(window_);
+    }
+    void Repaint()
+    {
+        InvalidateRect(window_, nullptr, FALSE);
+        UpdateWindow(window_);
+    }
+    DirectGdi& gdi() { return *gdi_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrA(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<BareWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_PAINT && self != nullptr && self->gdi_ != nullptr) {
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            if (self->twoCopies_)
+                self->gdi_->PeerPaint();
+            else
+                self->gdi_->FloorPaint();
+            EndPaint(window, &paint);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    HWND window_;
+    DirectGdi* gdi_;
+    bool twoCopies_;
+};
+
 struct Result {
     Case c;
     double moduleStep, floorStep, peerStep, moduleRepaint, floorRepaint, peerRepaint, stepP95;
+    double stepRatio, stepPeerRatio, repaintRatio, repaintPeerRatio;
 };
+
+// Median of the ratios of samples taken side by side: slow drifts of the machine cancel.
+double PairedRatio(const std::vector<double>& module, const std::vector<double>& other)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < module.size() && i < other.size(); ++i)
+        ratios.push_back(module[i] / other[i]);
+    return Percentile(ratios, 0.5);
+}
 
 struct Module {
     HMODULE dll = nullptr;
@@ -208,25 +274,50 @@ void Pump()
 
 Result Measure(const Module& module, HWND host, const Case& c)
 {
+    // The repaint floor and peer go through the same paint cycle in plain windows
+    // under the tool; the step floor and peer draw into the tool's own window DC.
+    BareWindow floorWindow(host, c, false);
+    BareWindow peerWindow(host, c, true);
     HWND tool = CreateTool(module, host, c);
-    DirectGdi direct(tool, c);
+    SetWindowPos(tool, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DirectGdi floor(tool, c);
+    DirectGdi peer(tool, c);
     std::vector<double> moduleStep, floorStep, peerStep, moduleRepaint, floorRepaint, peerRepaint;
     SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(tool, CenterAt(0)));
     int step = 1;
     for (int round = 0; round < kRounds; ++round) {
-        // Interleaved one by one, so whatever the machine does meanwhile weighs on all three alike.
+        // Interleaved one by one, in an order that turns each step: whatever the machine does
+        // meanwhile (Wine flushing painted windows to the X server, say) weighs on all three alike.
         for (int i = 0; i < kStepsPerRound; ++i, ++step) {
             const POINT center = CenterAt(step);
             const LPARAM point = ClientPoint(tool, center);
-            moduleStep.push_back(Time([&] { SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, point); }));
-            floorStep.push_back(Time([&] { direct.FloorStep(center); }));
-            peerStep.push_back(Time([&] { direct.PeerStep(center); }));
-            moduleRepaint.push_back(Time([&] {
-                InvalidateRect(tool, nullptr, FALSE);
-                UpdateWindow(tool);
-            }));
-            floorRepaint.push_back(Time([&] { direct.FloorPaint(); }));
-            peerRepaint.push_back(Time([&] { direct.PeerPaint(); }));
+            for (int k = 0; k < 3; ++k)
+                switch ((k + step) % 3) {
+                case 0:
+                    moduleStep.push_back(Time([&] { SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, point); }));
+                    break;
+                case 1:
+                    floorStep.push_back(Time([&] { floor.FloorStep(center); }));
+                    break;
+                default:
+                    peerStep.push_back(Time([&] { peer.PeerStep(center); }));
+                    break;
+                }
+            for (int k = 0; k < 3; ++k)
+                switch ((k + step) % 3) {
+                case 0:
+                    moduleRepaint.push_back(Time([&] {
+                        InvalidateRect(tool, nullptr, FALSE);
+                        UpdateWindow(tool);
+                    }));
+                    break;
+                case 1:
+                    floorRepaint.push_back(Time([&] { floorWindow.Repaint(); }));
+                    break;
+                default:
+                    peerRepaint.push_back(Time([&] { peerWindow.Repaint(); }));
+                    break;
+                }
         }
         Pump();
     }
@@ -239,7 +330,11 @@ Result Measure(const Module& module, HWND host, const Case& c)
                   Percentile(moduleRepaint, 0.5),
                   Percentile(floorRepaint, 0.5),
                   Percentile(peerRepaint, 0.5),
-                  Percentile(moduleStep, 0.95)};
+                  Percentile(moduleStep, 0.95),
+                  PairedRatio(moduleStep, floorStep),
+                  PairedRatio(moduleStep, peerStep),
+                  PairedRatio(moduleRepaint, floorRepaint),
+                  PairedRatio(moduleRepaint, peerRepaint)};
 }
 
 // ---- the soak: memory and device contexts over many steps ----
@@ -335,17 +430,19 @@ int main(int argc, char** argv)
         std::snprintf(name, sizeof name, "%dx%d@%d", r.c.width, r.c.height, r.c.zoom);
         const struct {
             const char* op;
-            double module, floor, peer, p95;
-        } rows[] = {{"drag", r.moduleStep, r.floorStep, r.peerStep, r.stepP95},
-                    {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, 0}};
+            double module, floor, peer, ratio, peerRatio, p95;
+        } rows[] = {{"drag", r.moduleStep, r.floorStep, r.peerStep, r.stepRatio, r.stepPeerRatio, r.stepP95},
+                    {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, r.repaintRatio, r.repaintPeerRatio, 0}};
         for (const auto& row : rows) {
-            const double ratio = row.module / row.floor;
-            worst = std::max(worst, ratio);
-            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %10.1f\n", name, row.op, row.module, row.floor,
-                        ratio, row.peer, row.module / row.peer, row.p95);
+            worst = std::max(worst, row.ratio);
+            char p95[16] = "-";
+            if (row.p95 > 0)
+                std::snprintf(p95, sizeof p95, "%.1f", row.p95);
+            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %10s\n", name, row.op, row.module, row.floor,
+                        row.ratio, row.peer, row.peerRatio, p95);
             if (csv)
                 std::fprintf(csv, "%s,%s,%.2f,%.2f,%.2f,%.3f,%.3f,%.2f\n", name, row.op, row.module, row.floor, row.peer,
-                             ratio, row.module / row.peer, row.p95);
+                             row.ratio, row.peerRatio, row.p95);
         }
     }
     if (csv)

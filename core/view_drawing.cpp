@@ -1,6 +1,21 @@
 #include "view_drawing.h"
 
+#include "../plugin/module_state.h"
 #include "view_geometry.h"
+
+HDC ScreenDC()
+{
+    if (screenDC == nullptr)
+        screenDC = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    return screenDC;
+}
+
+void ReleaseScreenDC()
+{
+    if (screenDC != nullptr)
+        DeleteDC(screenDC);
+    screenDC = nullptr;
+}
 
 void RecomputeSourceSize(ToolInstance* instance)
 {
@@ -15,7 +30,7 @@ void RecomputeSourceSize(ToolInstance* instance)
     instance->sourceHeight = size.height;
 }
 
-void PaintViewFromScreen(HDC screenDC, HDC target, const ToolInstance& instance)
+void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
 {
     const ViewSize destination = ComputeDestinationSize(instance);
     // An empty source or a factor below 1 shows just the background.
@@ -23,16 +38,16 @@ void PaintViewFromScreen(HDC screenDC, HDC target, const ToolInstance& instance)
         return;
     const SourceRect source = ComputeSourceRect(instance);
     SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, 0, 0, destination.width, destination.height, screenDC, source.left, source.top, source.width,
+    StretchBlt(target, 0, 0, destination.width, destination.height, screen, source.left, source.top, source.width,
                source.height, SRCCOPY);
 }
 
-void DrawViewfinderOnScreen(HDC screenDC, const ToolInstance& instance)
+void DrawViewfinderOnScreen(HDC screen, const ToolInstance& instance)
 {
     const ViewfinderStrips strips = ComputeViewfinderStrips(instance);
     const Strip order[] = {strips.top, strips.left, strips.right, strips.bottom};
     for (const Strip& strip : order)
-        PatBlt(screenDC, strip.x, strip.y, strip.width, strip.height, DSTINVERT);
+        PatBlt(screen, strip.x, strip.y, strip.width, strip.height, DSTINVERT);
 }
 
 void PaintView(HDC target, const ToolInstance& instance)
@@ -44,20 +59,14 @@ void PaintView(HDC target, const ToolInstance& instance)
     }
     if (target == nullptr)
         return;
-    HDC screenDC = GetDC(nullptr);
-    if (screenDC != nullptr) {
-        PaintViewFromScreen(screenDC, target, instance);
-        ReleaseDC(nullptr, screenDC);
-    }
+    if (HDC screen = ScreenDC())
+        PaintViewFromScreen(screen, target, instance);
     if (windowDC != nullptr)
         ReleaseDC(instance.hwnd, windowDC);
 }
 
 void DrawViewfinder(const ToolInstance& instance)
 {
-    HDC screenDC = GetDC(nullptr);
-    if (screenDC == nullptr)
-        return;
-    DrawViewfinderOnScreen(screenDC, instance);
-    ReleaseDC(nullptr, screenDC);
+    if (HDC screen = ScreenDC())
+        DrawViewfinderOnScreen(screen, instance);
 }

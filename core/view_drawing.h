@@ -18,7 +18,13 @@ void DrawViewfinder(const ToolInstance& instance);
 
 // The same two steps on a screen DC the caller already holds, so a drag step
 // that erases, redraws and repaints takes each device context only once.
-void PaintViewFromScreen(HDC screenDC, HDC target, const ToolInstance& instance);
-void DrawViewfinderOnScreen(HDC screenDC, const ToolInstance& instance);
+void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance);
+void DrawViewfinderOnScreen(HDC screen, const ToolInstance& instance);
+
+// The whole screen as a device context. Taking a screen DC from the window
+// manager costs more than the copy itself on some systems, so one display DC
+// is made on first use and kept; ReleaseScreenDC deletes it when the module goes.
+HDC ScreenDC();
+void ReleaseScreenDC();
 
 #endif

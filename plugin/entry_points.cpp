@@ -1,6 +1,7 @@
 // The module's exports: how a panel host discovers, sets up and creates tools.
 #include <windows.h>
 
+#include "../core/view_drawing.h"
 #include "../resources/resource.h"
 #include "../ui/tool_window.h"
 #include "module_state.h"
@@ -42,6 +43,7 @@ void ReleaseOnUnload()
         classAtom = 0;
     DeleteObject(typeInfo.colorImage);
     DeleteObject(typeInfo.monoImage);
+    ReleaseScreenDC();
 }
 
 }  // namespace

@@ -9,6 +9,9 @@ HMENU zoomSubmenu;
 HWND pageWindow;
 ToolInstance* pageTarget;
 int32_t gestureCount;
+HDC screenDC;
+HWND dragWindow;
+HDC dragWindowDC;
 
 #if defined(_WIN32) && !defined(_WIN64)
 #include <stddef.h>

@@ -35,6 +35,28 @@ void MoveCenter(ToolInstance* instance, POINT screenPoint)
     instance->centerY = screenPoint.y;
 }
 
+// The dragged tool's window DC is held from its first drag step to the end of
+// the drag, so the hot path does not take one from the window manager per step.
+HDC DragWindowDC(HWND tool)
+{
+    if (dragWindow != tool) {
+        if (dragWindow != nullptr)
+            ReleaseDC(dragWindow, dragWindowDC);
+        dragWindowDC = GetDC(tool);
+        dragWindow = dragWindowDC != nullptr ? tool : nullptr;
+    }
+    return dragWindowDC;
+}
+
+void ReleaseDragWindowDC(HWND tool)
+{
+    if (dragWindow != tool)
+        return;
+    ReleaseDC(dragWindow, dragWindowDC);
+    dragWindow = nullptr;
+    dragWindowDC = nullptr;
+}
+
 // Erases the frame and hands the capture back. Used by the button release and
 // whenever a drag is cut short, so no inverted frame is ever left on the screen.
 void EndDrag(HWND tool, ToolInstance* instance)
@@ -44,6 +66,7 @@ void EndDrag(HWND tool, ToolInstance* instance)
     if (instance == nullptr || !instance->tracking)
         return;
     DrawViewfinder(*instance);
+    ReleaseDragWindowDC(tool);
     // Cleared before the release so the WM_CAPTURECHANGED it causes finds no drag to end.
     instance->tracking = 0;
     if (GetCapture() == tool)
@@ -54,21 +77,15 @@ void OnLButtonDown(HWND tool, ToolInstance* instance, LPARAM lParam)
 {
     NotifyParent(tool, PNM_TRACKING, 1);
     instance = InstanceOf(tool);
-    if (instance == nullptr)
-        return;
-    HDC screenDC = GetDC(nullptr);
-    if (screenDC == nullptr)
+    HDC screen = ScreenDC();
+    if (instance == nullptr || screen == nullptr)
         return;
     // A press while a frame is still shown erases it first, keeping the inversions paired.
     if (instance->tracking)
-        DrawViewfinderOnScreen(screenDC, *instance);
+        DrawViewfinderOnScreen(screen, *instance);
     MoveCenter(instance, ScreenPointFrom(tool, lParam));
-    DrawViewfinderOnScreen(screenDC, *instance);
-    if (HDC windowDC = GetDC(tool)) {
-        PaintViewFromScreen(screenDC, windowDC, *instance);
-        ReleaseDC(tool, windowDC);
-    }
-    ReleaseDC(nullptr, screenDC);
+    DrawViewfinderOnScreen(screen, *instance);
+    PaintView(nullptr, *instance);
     SetCapture(tool);
     instance->tracking = 1;
 }
@@ -77,17 +94,14 @@ void OnMouseMove(HWND tool, ToolInstance* instance, LPARAM lParam)
 {
     if (!instance->tracking)
         return;
-    HDC screenDC = GetDC(nullptr);
-    if (screenDC == nullptr)
+    HDC screen = ScreenDC();
+    HDC window = DragWindowDC(tool);
+    if (screen == nullptr || window == nullptr)
         return;
-    DrawViewfinderOnScreen(screenDC, *instance);
+    DrawViewfinderOnScreen(screen, *instance);
     MoveCenter(instance, ScreenPointFrom(tool, lParam));
-    DrawViewfinderOnScreen(screenDC, *instance);
-    if (HDC windowDC = GetDC(tool)) {
-        PaintViewFromScreen(screenDC, windowDC, *instance);
-        ReleaseDC(tool, windowDC);
-    }
-    ReleaseDC(nullptr, screenDC);
+    DrawViewfinderOnScreen(screen, *instance);
+    PaintViewFromScreen(screen, window, *instance);
 }
 
 void OnLButtonUp(HWND tool, ToolInstance* instance)
@@ -126,6 +140,7 @@ void OnDestroy(HWND tool, ToolInstance* instance)
         return;
     if (instance->tracking)
         EndDrag(tool, instance);
+    ReleaseDragWindowDC(tool);
     // An open property page must not write into the freed record.
     if (pageTarget == instance)
         pageTarget = nullptr;
