@@ -21,7 +21,7 @@ struct Case {
 
 const Case kCases[] = {{200, 150, 1}, {200, 150, 4}, {200, 150, 16}, {400, 300, 1},  {400, 300, 4},
                        {400, 300, 16}, {800, 600, 1}, {800, 600, 4}, {800, 600, 16}};
-const int kRounds = 9;
+const int kRounds = 15;
 const int kStepsPerRound = 30;
 const int kSoakSteps = 100000;
 const int kSoakFactorChanges = 1000;
