@@ -1,6 +1,7 @@
 // The module's exports: how a panel host discovers, sets up and creates tools.
 #include <windows.h>
 
+#include "../core/host_address.h"
 #include "../core/view_drawing.h"
 #include "../resources/resource.h"
 #include "../ui/tool_window.h"
@@ -64,7 +65,7 @@ extern "C" int32_t __stdcall EnumeratePanelTypes(char* initName, char* createNam
     hostInstance = hostInst;
     if (typesEnumerated != 0)
         return 0;
-    if (initName == nullptr || createName == nullptr || cleanupName == nullptr)
+    if (!IsPlausibleAddress(initName) || !IsPlausibleAddress(createName) || !IsPlausibleAddress(cleanupName))
         return 0;
     lstrcpyA(initName, kInitName);
     lstrcpyA(createName, kCreateName);
@@ -77,7 +78,7 @@ extern "C" void __stdcall InitGlimberToolType(ToolTypeInfo** infoOut, LONG_PTR /
 {
     RegisterClassOnce();
     RefreshTypeInfo();
-    if (infoOut != nullptr)
+    if (IsPlausibleAddress(infoOut))
         *infoOut = &typeInfo;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "../core/host_address.h"
 #include "../core/view_drawing.h"
 #include "../core/panel_fit.h"
 #include "../plugin/module_state.h"
@@ -152,8 +153,8 @@ LRESULT OnGetState(ToolInstance* instance, LPARAM lParam)
 {
     if (instance == nullptr)
         return 0;
-    if (void** slot = reinterpret_cast<void**>(lParam))
-        *slot = instance;
+    if (IsPlausibleAddress(static_cast<uintptr_t>(lParam)))
+        *reinterpret_cast<void**>(lParam) = instance;
     return GLIMBER_STATE_LENGTH;
 }
 
@@ -161,17 +162,17 @@ void OnSetState(ToolInstance* instance, WPARAM length, LPARAM lParam)
 {
     if (instance == nullptr)
         return;
-    const void* blob = reinterpret_cast<const void*>(lParam);
     // Taken raw and unchecked, so the next paint already uses it; the source size follows later.
-    if (length == GLIMBER_STATE_LENGTH && blob != nullptr)
-        CopyMemory(&instance->zoom, blob, GLIMBER_STATE_LENGTH);
+    if (length == GLIMBER_STATE_LENGTH && IsPlausibleAddress(static_cast<uintptr_t>(lParam)))
+        CopyMemory(&instance->zoom, reinterpret_cast<const void*>(lParam), GLIMBER_STATE_LENGTH);
     SyncPageSlider(instance);
 }
 
 LRESULT OnFitSize(LPARAM lParam)
 {
-    const FitRequest* request = reinterpret_cast<const FitRequest*>(lParam);
-    return request != nullptr ? FitPanelSize(*request) : 0;
+    if (!IsPlausibleAddress(static_cast<uintptr_t>(lParam)))
+        return 0;
+    return FitPanelSize(*reinterpret_cast<const FitRequest*>(lParam));
 }
 
 }  // namespace
@@ -202,12 +203,12 @@ ATOM RegisterToolClass(HINSTANCE instance, HCURSOR cursor)
 
 HWND CreateToolWindow(HWND parent, const RECT* rect, const void* state, HINSTANCE instance)
 {
-    if (rect == nullptr)
+    if (!IsPlausibleAddress(rect))
         return nullptr;
     auto* record = static_cast<ToolInstance*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ToolInstance)));
     if (record == nullptr)
         return nullptr;
-    if (state != nullptr)
+    if (IsPlausibleAddress(state))
         CopyMemory(&record->zoom, state, GLIMBER_STATE_LENGTH);
     else
         record->zoom = kDefaultZoom;

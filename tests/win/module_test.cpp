@@ -60,12 +60,15 @@ TEST_F(Module, NullBuffersAndNullInfoSlotYieldNothing)
     EXPECT_EQ(0, module.enumerate(nullptr, name, name, host, 0));
     EXPECT_EQ(0, module.enumerate(name, nullptr, name, host, 0));
     EXPECT_EQ(0, module.enumerate(name, name, nullptr, host, 0));
+    EXPECT_EQ(0, module.enumerate(reinterpret_cast<char*>(16), name, name, host, 0));
     module.init(nullptr, 0);
+    module.init(reinterpret_cast<ToolTypeInfo**>(64), 0);
     char initName[20], createName[20], cleanupName[20];
     EXPECT_EQ(1, module.enumerate(initName, createName, cleanupName, host, 0));
     const int32_t rect[4] = {0, 0, 10, 10};
     TestHost testHost;
     EXPECT_EQ(nullptr, module.create(testHost.window(), nullptr, nullptr, 0, 0));
+    EXPECT_EQ(nullptr, module.create(testHost.window(), reinterpret_cast<const int32_t*>(24), nullptr, 0, 0));
     HWND tool = module.create(testHost.window(), rect, nullptr, 0, 0);
     EXPECT_NE(nullptr, tool);
     DestroyWindow(tool);

@@ -29,8 +29,11 @@ TEST_F(Protocol, GetStatePointsAtTheFourBytesOfTheFactor)
     EXPECT_EQ(static_cast<void*>(RecordOf(tool)), slot) << "the record's address is the blob's";
     const unsigned char want[4] = {7, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(want, slot, 4));
-    // Without a slot the answer is the same and nothing is written.
+    // Without a slot, or with a small integer where the slot's address belongs, the
+    // answer is the same and nothing is written.
     EXPECT_EQ(4, SendMessageA(tool, PNM_GETSTATE, 0, 0));
+    EXPECT_EQ(4, SendMessageA(tool, PNM_GETSTATE, 0, 8));
+    EXPECT_EQ(4, SendMessageA(tool, PNM_GETSTATE, 0, 0xFFFF));
 }
 
 TEST_F(Protocol, SetStateTakesExactlyFourBytes)
@@ -42,6 +45,7 @@ TEST_F(Protocol, SetStateTakesExactlyFourBytes)
     EXPECT_EQ(0, SendMessageA(tool, PNM_SETSTATE, 3, reinterpret_cast<LPARAM>(nine)));
     EXPECT_EQ(4, RecordOf(tool)->zoom);
     EXPECT_EQ(0, SendMessageA(tool, PNM_SETSTATE, 4, 0));
+    EXPECT_EQ(0, SendMessageA(tool, PNM_SETSTATE, 4, 12));
     EXPECT_EQ(4, RecordOf(tool)->zoom);
     EXPECT_EQ(0, SendMessageA(tool, PNM_SETSTATE, 4, reinterpret_cast<LPARAM>(nine)));
     EXPECT_EQ(9, RecordOf(tool)->zoom);
@@ -110,8 +114,10 @@ TEST_F(Protocol, ThreeFitMessagesGiveTheSameAnswers)
             EXPECT_EQ(c.packed, static_cast<uint32_t>(SendMessageA(tool, message, 0,
                                                                    reinterpret_cast<LPARAM>(&c.request))))
                 << "message " << message << " given " << c.request.given;
-    for (UINT message : {PNM_FITSIZE1, PNM_FITSIZE2, PNM_FITSIZE3})
+    for (UINT message : {PNM_FITSIZE1, PNM_FITSIZE2, PNM_FITSIZE3}) {
         EXPECT_EQ(0, SendMessageA(tool, message, 0, 0)) << "no request, no answer";
+        EXPECT_EQ(0, SendMessageA(tool, message, 0, 100)) << "a small integer is no request either";
+    }
 }
 
 }  // namespace

@@ -74,6 +74,10 @@ LRESULT CALLBACK TestHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetWindowLongPtrA(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
     auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host != nullptr && message == WM_ENTERIDLE && host->onEnterIdle) {
+        host->onEnterIdle(wParam, reinterpret_cast<HWND>(lParam));
+        return 0;
+    }
     if (host != nullptr &&
         (message == PNM_STATECHANGED || message == PNM_SHOWPROPERTIES || message == PNM_TRACKING)) {
         Notification seen{message, wParam, 0, GetCapture(), CLR_INVALID};

@@ -51,6 +51,8 @@ public:
     std::vector<Notification> notifications;
     POINT probe = {-1, -1};                              // screen point sampled on every notification
     std::function<void(UINT, WPARAM)> onNotification;    // extra reaction, if a test wants one
+    // WM_ENTERIDLE: a menu or modal dialog owned by this window (or its children) waits for input.
+    std::function<void(WPARAM kind, HWND menuOrDialog)> onEnterIdle;
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
