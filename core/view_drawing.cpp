@@ -26,8 +26,16 @@ void RecomputeSourceSize(ToolInstance* instance)
         return;
     const ViewSize size = ComputeSourceSize(client.right, client.bottom, instance->zoom,
                                             ViewSize{instance->sourceWidth, instance->sourceHeight});
+    const bool changed = size.width != instance->sourceWidth || size.height != instance->sourceHeight;
+    // The frame of a drag in progress is drawn around the source: it follows the new
+    // size, or the next erase would miss it and leave an inverted frame on the screen.
+    const bool moveFrame = changed && instance->tracking;
+    if (moveFrame)
+        DrawViewfinder(*instance);
     instance->sourceWidth = size.width;
     instance->sourceHeight = size.height;
+    if (moveFrame)
+        DrawViewfinder(*instance);
 }
 
 void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
