@@ -19,40 +19,12 @@ const int kMessagesPerSeed = 2500;
 const int kFirstSeed = 1;
 const int kSeeds = 8;
 
-// Dismisses every menu the moment it waits for input.
-class MenuDismisser {
-public:
-    explicit MenuDismisser(HWND tool) : tool_(tool)
-    {
-        SetPropA(tool, "GlimberFuzzDismisser", this);
-        original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tool, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
-    }
-    ~MenuDismisser()
-    {
-        if (IsWindow(tool_)) {
-            SetWindowLongPtrA(tool_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-            RemovePropA(tool_, "GlimberFuzzDismisser");
-        }
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = static_cast<MenuDismisser*>(GetPropA(window, "GlimberFuzzDismisser"));
-        if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
-            EndMenu();
-        return CallWindowProcA(self->original_, window, message, wParam, lParam);
-    }
-    HWND tool_;
-    WNDPROC original_;
-};
-
 struct FuzzScene {
     ScreenPattern pattern;
     TestHost host{560, 40, 440, 330};
     TestHost properties{560, 420, 440, 300};
     std::vector<HWND> tools;
-    std::vector<std::unique_ptr<MenuDismisser>> dismissers;
+    std::vector<std::unique_ptr<AutoDismiss>> dismissers;
     std::vector<HWND> pages;
     std::mt19937 random;
     std::vector<std::vector<BYTE>> buffers;  // what lParam points at: random bytes
@@ -67,7 +39,7 @@ struct FuzzScene {
             HWND tool = i == 5 ? host.CreateTool(RECT{x, y, x + 130, y + 100}, &factors[i])
                                : host.CreateSizedTool(130, 100, &factors[i], x, y);
             tools.push_back(tool);
-            dismissers.push_back(std::make_unique<MenuDismisser>(tool));
+            dismissers.push_back(std::make_unique<AutoDismiss>(tool));
         }
         host.onEnterIdle = [](WPARAM kind, HWND dialog) {
             if (kind == MSGF_DIALOGBOX)

@@ -82,3 +82,35 @@ std::string MenuLabel(HMENU menu, int position)
     GetMenuStringA(menu, position, label, sizeof label, MF_BYPOSITION);
     return label;
 }
+
+namespace {
+const char kDismissProperty[] = "GlimberTestAutoDismiss";
+}
+
+AutoDismiss::AutoDismiss(HWND owner) : owner_(owner)
+{
+    SetPropA(owner_, kDismissProperty, this);
+    original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+}
+
+AutoDismiss::~AutoDismiss()
+{
+    if (IsWindow(owner_)) {
+        SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        RemovePropA(owner_, kDismissProperty);
+    }
+}
+
+LRESULT CALLBACK AutoDismiss::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<AutoDismiss*>(GetPropA(window, kDismissProperty));
+    // Ended before it is even shown: the fastest way through a menu for a soak.
+    if (message == WM_INITMENUPOPUP || (message == WM_ENTERIDLE && wParam == MSGF_MENU))
+        EndMenu();
+    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX)
+        PostMessageA(reinterpret_cast<HWND>(lParam), WM_COMMAND, IDOK, 0);
+    const WNDPROC original = self->original_;
+    if (message == WM_NCDESTROY)
+        RemovePropA(window, kDismissProperty);
+    return CallWindowProcA(original, window, message, wParam, lParam);
+}

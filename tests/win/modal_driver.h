@@ -34,6 +34,21 @@ private:
     bool menuHandled_ = false;
 };
 
+// Ends every menu owned by `owner` and closes every dialog box whose loop reports to
+// it, the moment they wait for input.
+class AutoDismiss {
+public:
+    explicit AutoDismiss(HWND owner);
+    ~AutoDismiss();
+    AutoDismiss(const AutoDismiss&) = delete;
+    AutoDismiss& operator=(const AutoDismiss&) = delete;
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND owner_;
+    WNDPROC original_;
+};
+
 // The visible top-level dialog box of this thread, or null.
 HWND FindThreadDialog();
 

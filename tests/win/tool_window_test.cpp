@@ -253,6 +253,24 @@ TEST_F(ToolWindow, SecondPressWithoutReleaseKeepsTheFrameInStep)
     EXPECT_EQ("", CompareFrame(*RecordOf(tool), false));
 }
 
+TEST_F(ToolWindow, SourceChangesDuringADragTakeTheFrameAlong)
+{
+    HWND tool = host.CreateSizedTool(200, 150);
+    SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(5, 5));
+    SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tool, 200, 160));
+    const ToolInstance before = *RecordOf(tool);
+    // A host resizing the tool, and a factor chosen without the menu, while the button is held.
+    SetWindowPos(tool, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(31, RecordOf(tool)->sourceWidth);
+    EXPECT_EQ("", CompareFrame(*RecordOf(tool), true));
+    SendMessageA(tool, WM_COMMAND, 602, 0);
+    EXPECT_EQ(61, RecordOf(tool)->sourceWidth);
+    EXPECT_EQ("", CompareFrame(*RecordOf(tool), true));
+    SendMessageA(tool, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ("", CompareFrame(*RecordOf(tool), false));
+    EXPECT_EQ("", CompareFrame(before, false));
+}
+
 TEST_F(ToolWindow, NegativeFactorPaintsNothingAndLeavesNoMark)
 {
     int32_t negative = -4;
