@@ -22,7 +22,11 @@ win64: setup
 	@cmake --build build/win64 -j $(JOBS)
 
 test: all
-	@$(MAKE) --no-print-directory test-native test-static test-wine
+	@$(MAKE) --no-print-directory lint test-native test-static test-wine
+
+# cppcheck and clang-tidy over the project's own code; any finding fails.
+lint: setup
+	@tools/lint.sh
 
 test-native:
 	@ctest --test-dir build/native --output-on-failure -j $(JOBS)

@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -70,10 +71,10 @@ LPARAM ClientPoint(HWND window, POINT screen)
 // one stretch from it), the peer copies the source to a cached bitmap first.
 class DirectGdi {
 public:
-    DirectGdi(HWND window, const Case& c) : window_(window)
+    DirectGdi(const DirectGdi&) = delete;
+    DirectGdi& operator=(const DirectGdi&) = delete;
+    DirectGdi(HWND window, const Case& c) : window_(window), screen_(GetDC(nullptr)), target_(GetDC(window))
     {
-        screen_ = GetDC(nullptr);
-        target_ = GetDC(window);
         SetStretchBltMode(target_, COLORONCOLOR);
         RECT client;
         GetClientRect(window, &client);
@@ -141,7 +142,9 @@ private:
             PatBlt(screen_, s.x, s.y, s.width, s.height, DSTINVERT);
     }
     HWND window_;
-    HDC screen_, target_, memory_;
+    HDC screen_;
+    HDC target_;
+    HDC memory_;
     HBITMAP cache_;
     HGDIOBJ oldBitmap_;
     ToolInstance view_ = {};
@@ -151,7 +154,9 @@ private:
 // two-copy method (peer): the repaint cycle the module goes through, without the module.
 class BareWindow {
 public:
-    BareWindow(HWND host, const Case& c, bool twoCopies) : gdi_(nullptr), twoCopies_(twoCopies)
+    BareWindow(const BareWindow&) = delete;
+    BareWindow& operator=(const BareWindow&) = delete;
+    BareWindow(HWND host, const Case& c, bool twoCopies) : twoCopies_(twoCopies)
     {
         static const char* className = [] {
             WNDCLASSA bareClass = {};
@@ -163,11 +168,11 @@ public:
         }();
         window_ = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 10, 10, c.width, c.height, host, nullptr,
                                   GetModuleHandleA(nullptr), this);
-        gdi_ = new DirectGdi(window_, c);
+        gdi_ = std::make_unique<DirectGdi>(window_, c);
     }
     ~BareWindow()
     {
-        delete gdi_;
+        gdi_.reset();
         DestroyWindow(window_);
     }
     void Repaint()
@@ -197,7 +202,7 @@ private:
         return DefWindowProcA(window, message, wParam, lParam);
     }
     HWND window_;
-    DirectGdi* gdi_;
+    std::unique_ptr<DirectGdi> gdi_;
     bool twoCopies_;
 };
 

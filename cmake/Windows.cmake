@@ -44,6 +44,7 @@ add_executable(GlimberHost WIN32
   host/demo_scene.cpp
   host/panel_layout.cpp
   host/settings_file.cpp
+  host/stb_image_write_impl.cpp
   host/host.rc)
 target_include_directories(GlimberHost SYSTEM PRIVATE /usr/include/stb)
 target_link_libraries(GlimberHost PRIVATE glimber_core user32 gdi32 comctl32 shell32)

@@ -4,12 +4,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "../core/view_geometry.h"
 #include "host_app.h"
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
 namespace {
@@ -91,7 +91,7 @@ HBITMAP PaintBackdropPicture(int width, int height)
     for (int line = 0; line < 8; ++line) {
         char text[96];
         wsprintfA(text, "Line %d: small print that is hard to read without a magnifier 0123456789", line + 1);
-        TextOutA(dc, 40, 400 + line * 16, text, lstrlenA(text));
+        TextOutA(dc, 40, 400 + line * 16, text, static_cast<int>(strlen(text)));
     }
     SelectObject(dc, oldFont);
     DeleteObject(big);
@@ -163,10 +163,11 @@ LPARAM ClientPoint(HWND tool, int screenX, int screenY)
 // Pixels of the tool's picture that differ from the screen area it should magnify.
 int CountMismatches(HWND tool, int centerX, int centerY, const Capture& screen, int& compared)
 {
-    void* blob = nullptr;
-    SendMessageA(tool, PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(&blob));
     ToolInstance expected = {};
-    CopyMemory(&expected.zoom, blob, sizeof expected.zoom);
+    if (!ReadToolState(tool, expected.zoom) || expected.zoom <= 0) {
+        ++compared;
+        return 1;  // a tool without a usable state cannot match
+    }
     RECT client;
     GetClientRect(tool, &client);
     const ViewSize source = ComputeSourceSize(client.right, client.bottom, expected.zoom, ViewSize{0, 0});

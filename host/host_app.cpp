@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "host_resource.h"
 #include "panel_layout.h"
 
@@ -27,10 +29,8 @@ void SaveToolStates()
 {
     app.settings.toolStates.clear();
     for (HWND tool : app.tools) {
-        void* blob = nullptr;
         int32_t state = kDefaultState;
-        if (SendMessageA(tool, PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(&blob)) == GLIMBER_STATE_LENGTH && blob)
-            CopyMemory(&state, blob, sizeof state);
+        ReadToolState(tool, state);
         app.settings.toolStates.push_back(state);
     }
     SaveSettings(app.settingsPath, app.settings);
@@ -74,9 +74,9 @@ void PaintHeader(HDC dc)
         DeleteDC(images);
     }
     SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, 40, 6, info->name, lstrlenA(info->name));
+    TextOutA(dc, 40, 6, info->name, static_cast<int>(strnlen(info->name, sizeof info->name)));
     SetTextColor(dc, RGB(80, 80, 80));
-    TextOutA(dc, 40, 22, info->description, lstrlenA(info->description));
+    TextOutA(dc, 40, 22, info->description, static_cast<int>(strnlen(info->description, sizeof info->description)));
 }
 
 void OnPanelPaint(HWND panel)

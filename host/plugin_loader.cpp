@@ -46,6 +46,16 @@ std::string LoadToolType(const std::string& path, HINSTANCE hostInstance, Loaded
     return "";
 }
 
+bool ReadToolState(HWND tool, int32_t& state)
+{
+    void* slot[1] = {nullptr};
+    if (SendMessageA(tool, PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(slot)) != GLIMBER_STATE_LENGTH ||
+        slot[0] == nullptr)
+        return false;
+    CopyMemory(&state, slot[0], sizeof state);
+    return true;
+}
+
 void UnloadToolType(LoadedToolType& type)
 {
     if (type.cleanup != nullptr)

@@ -20,6 +20,9 @@ struct LoadedToolType {
 // Returns "" on success, otherwise a sentence naming what is wrong (the module is then unloaded).
 std::string LoadToolType(const std::string& path, HINSTANCE hostInstance, LoadedToolType& out);
 
+// A tool's 4-byte state, through the address PNM_GETSTATE hands out; false when it gives none.
+bool ReadToolState(HWND tool, int32_t& state);
+
 // Calls the type's cleanup entry and unloads the module.
 void UnloadToolType(LoadedToolType& type);
 

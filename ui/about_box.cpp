@@ -4,6 +4,7 @@
 #include "../plugin/module_state.h"
 #include "../resources/resource.h"
 #include "resource_text.h"
+#include "tool_window.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void DescrambleCaption(HWND box)
 
 void RunAboutBox(HWND owner)
 {
+    EndActiveDrag();
     DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
 }
 

@@ -1,5 +1,7 @@
 #include "resource_text.h"
 
+#include <strsafe.h>
+
 #include "../plugin/module_state.h"
 
 void LoadLabel(UINT id, char* buffer)
@@ -13,5 +15,5 @@ void LoadLabelWithEllipsis(UINT id, char* buffer)
     const int kEllipsisRoom = 3;
     buffer[0] = '\0';
     LoadStringA(moduleInstance, id, buffer, kLabelBufferSize - kEllipsisRoom);
-    lstrcatA(buffer, "...");
+    StringCchCatA(buffer, kLabelBufferSize, "...");
 }

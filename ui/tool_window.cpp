@@ -118,10 +118,9 @@ void OnCaptureChanged(HWND tool, ToolInstance* instance)
         EndDrag(tool, instance);
 }
 
-void OnRButtonUp(HWND tool, ToolInstance* instance, LPARAM lParam)
+void OnRButtonUp(HWND tool, LPARAM lParam)
 {
-    if (instance->tracking)
-        EndDrag(tool, instance);
+    EndActiveDrag();
     if (InstanceOf(tool) != nullptr)
         ShowContextMenu(tool, lParam);
 }
@@ -176,6 +175,17 @@ LRESULT OnFitSize(LPARAM lParam)
 }
 
 }  // namespace
+
+void EndActiveDrag()
+{
+    HWND captured = GetCapture();
+    // Only windows of this module's tool class carry a record in slot 0.
+    if (captured == nullptr ||
+        GetClassLongPtrA(captured, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(ToolWndProc))
+        return;
+    if (ToolInstance* instance = InstanceOf(captured); instance != nullptr && instance->tracking)
+        EndDrag(captured, instance);
+}
 
 ToolInstance* InstanceOf(HWND tool)
 {
@@ -260,7 +270,7 @@ LRESULT CALLBACK ToolWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_RBUTTONUP:
         if (instance != nullptr)
-            OnRButtonUp(window, instance, lParam);
+            OnRButtonUp(window, lParam);
         return 0;
     case WM_COMMAND:
         if (instance != nullptr)

@@ -147,6 +147,12 @@ struct FuzzScene {
         const LRESULT result = SendMessageA(tool, message, wParam, lParam);
         if (message == PNM_CREATEPAGE && result != 0)
             pages.push_back(reinterpret_cast<HWND>(result));
+        // A menu or box that closed leaves its area to be repainted by the windows under it.
+        // An inverted frame cannot survive another window painting under it (the reason a
+        // menu or box ends any drag first), so let that repaint reach the screen before the
+        // storm can draw a new frame there.
+        if (message == WM_RBUTTONUP || message == WM_COMMAND)
+            PumpFor(2);
         ++sent;
     }
 
@@ -183,8 +189,12 @@ std::string StrayScreenPixels(const FuzzScene& scene)
             const POINT p = {x, y};
             if (PtInRect(&hostRect, p) || PtInRect(&propertiesRect, p))
                 continue;
-            if (screen.At(x, y) != ScreenPattern::At(x, y) && stray++ == 0)
-                first = std::to_string(x) + "," + std::to_string(y);
+            if (screen.At(x, y) != ScreenPattern::At(x, y) && stray++ == 0) {
+                char what[96];
+                std::snprintf(what, sizeof what, "%d,%d (%06lx where the pattern is %06lx)", x, y, screen.At(x, y),
+                              ScreenPattern::At(x, y));
+                first = what;
+            }
         }
     return stray == 0 ? "" : std::to_string(stray) + " stray pixels, first at " + first;
 }

@@ -205,6 +205,23 @@ TEST_F(ContextMenu, RightReleaseDuringADragEndsTheDragFirst)
     EXPECT_EQ(4u, host.notifications.size());
 }
 
+TEST_F(ContextMenu, AMenuOnAnotherToolEndsTheDragFirst)
+{
+    HWND dragged = host.CreateSizedTool(100, 75);
+    HWND other = host.CreateSizedTool(100, 75, nullptr, 120, 10);
+    SendMessageA(dragged, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(5, 5));
+    SendMessageA(dragged, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(dragged, 150, 150));
+    const ToolInstance during = *RecordOf(dragged);
+    bool frameGoneWhenMenuOpened = false;
+    OpenMenu(other, [&](HMENU) {
+        frameGoneWhenMenuOpened = CompareFrame(during, false).empty();
+        EndMenu();
+    });
+    EXPECT_TRUE(frameGoneWhenMenuOpened) << "nothing may cover a frame that is still to be erased";
+    EXPECT_EQ(0, RecordOf(dragged)->tracking);
+    EXPECT_EQ("", CompareFrame(during, false));
+}
+
 // ---- the About box ----
 
 int lastEndDialogResult = -1;

@@ -24,10 +24,12 @@ std::string Text(HWND window)
 // Counts background erases of a window while it is alive.
 class EraseCounter {
 public:
-    explicit EraseCounter(HWND window) : window_(window)
+    explicit EraseCounter(HWND window)
+        : window_(window),
+          original_(reinterpret_cast<WNDPROC>(
+              SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc))))
     {
         current = this;
-        original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
     }
     ~EraseCounter()
     {

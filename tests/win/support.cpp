@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "core/view_geometry.h"
+#include "host/plugin_loader.h"
 
 namespace {
 template <typename Proc>
@@ -82,9 +83,7 @@ LRESULT CALLBACK TestHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
         (message == PNM_STATECHANGED || message == PNM_SHOWPROPERTIES || message == PNM_TRACKING)) {
         Notification seen{message, wParam, 0, GetCapture(), CLR_INVALID};
         if (message == PNM_STATECHANGED) {
-            void* blob = nullptr;
-            if (SendMessageA(reinterpret_cast<HWND>(wParam), PNM_GETSTATE, 0, reinterpret_cast<LPARAM>(&blob)) == 4)
-                seen.zoomSeen = *static_cast<int32_t*>(blob);
+            ReadToolState(reinterpret_cast<HWND>(wParam), seen.zoomSeen);
         }
         if (host->probe.x >= 0) {
             HDC screen = GetDC(nullptr);

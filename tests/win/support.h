@@ -39,7 +39,7 @@ struct Notification {
 // A top-level window standing in for a host panel.
 class TestHost {
 public:
-    TestHost(int x = 380, int y = 280, int width = 260, int height = 200);
+    explicit TestHost(int x = 380, int y = 280, int width = 260, int height = 200);
     ~TestHost();
     HWND window() const { return window_; }
 
