@@ -44,6 +44,7 @@ add_executable(GlimberHost WIN32
   host/demo_scene.cpp
   host/panel_layout.cpp
   host/settings_file.cpp
+  host/screen_pixels.cpp
   host/stb_image_write_impl.cpp
   host/host.rc)
 target_include_directories(GlimberHost SYSTEM PRIVATE /usr/include/stb)

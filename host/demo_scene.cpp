@@ -9,6 +9,7 @@
 
 #include "../core/view_geometry.h"
 #include "host_app.h"
+#include "screen_pixels.h"
 
 #include <stb_image_write.h>
 
@@ -27,37 +28,14 @@ Capture CaptureDC(HDC source, int x, int y, int width, int height)
     Capture capture;
     capture.width = width;
     capture.height = height;
-    capture.pixels.resize(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    const auto* words = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < capture.pixels.size(); ++i)
-        capture.pixels[i] = words[i] & 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    capture.pixels = ReadPixels(source, x, y, width, height);
     return capture;
 }
 
 // A detailed, colourful picture: hue gradient, rings, stripes, a checkerboard and text.
 HBITMAP PaintBackdropPicture(int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownDibInfo(width, height);
     void* bits = nullptr;
     HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* pixels = static_cast<DWORD*>(bits);
@@ -137,22 +115,6 @@ HWND CreateBackdrop(int width, int height)
     return backdrop;
 }
 
-void Pump(DWORD ms)
-{
-    const DWORD end = GetTickCount() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        const DWORD now = GetTickCount();
-        if (static_cast<int>(end - now) <= 0)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-    }
-}
-
 LPARAM ClientPoint(HWND tool, int screenX, int screenY)
 {
     POINT point = {screenX, screenY};
@@ -215,7 +177,7 @@ int RunDemoScene(const std::string& pngPath, bool strict)
         return 1;
     HWND idle = app.tools[0];
     HWND dragging = app.tools[1];
-    Pump(200);
+    PumpMessagesFor(200);
 
     // One tool shows the title it was dragged to; the other is being dragged over the small print.
     const POINT idleCenter = {250, 185}, dragCenter = {200, 440};
@@ -224,11 +186,11 @@ int RunDemoScene(const std::string& pngPath, bool strict)
     SendMessageA(idle, WM_LBUTTONUP, 0, ClientPoint(idle, idleCenter.x, idleCenter.y));
     OpenProperties(idle);
     SetWindowPos(app.properties, HWND_TOP, width - 520, 400, 0, 0, SWP_NOSIZE);
-    Pump(200);
+    PumpMessagesFor(200);
     SendMessageA(dragging, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(dragging, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(dragging, dragCenter.x, dragCenter.y));
     InvalidateRect(idle, nullptr, FALSE);
-    Pump(500);  // lets the X server show every window
+    PumpMessagesFor(500);  // lets the X server show every window
 
     HDC screenDC = GetDC(nullptr);
     const Capture screen = CaptureDC(screenDC, 0, 0, width, height);
@@ -242,7 +204,7 @@ int RunDemoScene(const std::string& pngPath, bool strict)
 
     SendMessageA(dragging, WM_LBUTTONUP, 0, ClientPoint(dragging, dragCenter.x, dragCenter.y));
     DestroyWindow(app.panel);
-    Pump(50);
+    PumpMessagesFor(50);
     DeleteObject(reinterpret_cast<HBITMAP>(GetWindowLongPtrA(backdrop, GWLP_USERDATA)));
     DestroyWindow(backdrop);
     DeleteFileA(app.settingsPath.c_str());

@@ -4,6 +4,7 @@
 
 #include "core/view_geometry.h"
 #include "host/plugin_loader.h"
+#include "host/screen_pixels.h"
 
 namespace {
 template <typename Proc>
@@ -175,13 +176,7 @@ LRESULT CALLBACK ScreenPattern::Proc(HWND window, UINT message, WPARAM wParam, L
         static const std::vector<DWORD> bits = PatternBits(width, height);
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDownDibInfo(width, height);
         SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &info, DIB_RGB_COLORS);
         EndPaint(window, &paint);
         return 0;
@@ -200,18 +195,7 @@ COLORREF Inverted(COLORREF color)
 
 void PumpFor(DWORD ms)
 {
-    const DWORD end = GetTickCount() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        const DWORD now = GetTickCount();
-        if (static_cast<int>(end - now) <= 0)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-    }
+    PumpMessagesFor(ms);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
@@ -233,26 +217,7 @@ Pixels CaptureFrom(HDC source, const RECT& area, int sourceX, int sourceY)
     pixels.top = area.top;
     pixels.width = area.right - area.left;
     pixels.height = area.bottom - area.top;
-    pixels.data.resize(static_cast<size_t>(pixels.width) * pixels.height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = pixels.width;
-    info.bmiHeader.biHeight = -pixels.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, pixels.width, pixels.height, source, sourceX, sourceY, SRCCOPY);
-    GdiFlush();
-    const auto* words = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < pixels.data.size(); ++i)
-        pixels.data[i] = words[i] & 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    pixels.data = ReadPixels(source, sourceX, sourceY, pixels.width, pixels.height);
     return pixels;
 }
 }  // namespace
