@@ -43,14 +43,10 @@ TEST(Lifecycle, LoadCreateDragDestroyUnloadTwoHundredTimes)
 {
     ScreenPattern pattern;
     TestHost host(380, 280, 460, 200);
-    HINSTANCE__* hostHandle = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
     const double growth = GrowthKiB(10, 200, [&](int round) {
         GlimberModule module;
         ASSERT_TRUE(module.Load());
-        char a[20], b[20], c[20];
-        ASSERT_EQ(1, module.enumerate(a, b, c, hostHandle, 0));
-        ToolTypeInfo* info = nullptr;
-        module.init(&info, 0);
+        ASSERT_NE(nullptr, module.Initialise());
         std::vector<HWND> tools;
         for (int i = 0; i < 4; ++i) {
             const RECT rect = {10 + i * 110, 10, 11 + i * 110, 11};

@@ -298,16 +298,12 @@ TEST(ModuleLifetime, UnloadAndReloadThenCreateAndPaint)
 {
     ScreenPattern pattern;
     TestHost host;
-    HINSTANCE__* hostHandle = HostHandle(GetModuleHandleA(nullptr));
     const RECT creation = {10, 10, 11, 11};
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         GlimberModule module;
         ASSERT_TRUE(module.Load());
-        char a[20], b[20], c[20];
-        ASSERT_EQ(1, module.enumerate(a, b, c, hostHandle, 0));
-        ToolTypeInfo* info = nullptr;
-        module.init(&info, 0);
+        ASSERT_NE(nullptr, module.Initialise()) << "a fresh load enumerates its type again";
         HWND tool = module.create(host.window(), reinterpret_cast<const int32_t*>(&creation), nullptr, 0, 0);
         ASSERT_NE(nullptr, tool);
         SetWindowPos(tool, nullptr, 10, 10, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE);

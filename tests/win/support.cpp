@@ -33,16 +33,21 @@ void GlimberModule::Free()
     *this = GlimberModule{};
 }
 
+ToolTypeInfo* GlimberModule::Initialise()
+{
+    char initName[20], createName[20], cleanupName[20];
+    if (enumerate(initName, createName, cleanupName, reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr)), 0) != 1)
+        return nullptr;
+    ToolTypeInfo* info = nullptr;
+    init(&info, 0);
+    return info;
+}
+
 GlimberModule& ReadyModule()
 {
     static GlimberModule module;
-    if (module.dll == nullptr && module.Load()) {
-        char initName[20], createName[20], cleanupName[20];
-        module.enumerate(initName, createName, cleanupName, reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr)),
-                         0);
-        ToolTypeInfo* info = nullptr;
-        module.init(&info, 0);
-    }
+    if (module.dll == nullptr && module.Load())
+        module.Initialise();
     return module;
 }
 

@@ -21,6 +21,8 @@ struct GlimberModule {
     ToolCleanupProc cleanup = nullptr;
 
     bool Load(const char* path = "Glimber.dll");
+    // Enumerates with this process as the host and initialises the type; the type's block or null.
+    ToolTypeInfo* Initialise();
     void Free();
 };
 
