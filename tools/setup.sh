@@ -7,7 +7,7 @@ packages=(
   make g++ cmake googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth x11-apps libstb-dev
+  wine64 xvfb xauth libstb-dev
   cppcheck clang-tidy
 )
 
