@@ -35,8 +35,10 @@ test-static:
 	@tools/check-dll.sh build/win32 i686
 	@tools/check-dll.sh build/win64 x86_64
 
+# Both builds' Win32 suites, spread over a pool of private displays.
+WINE_DISPLAYS ?= 4
 test-wine:
-	@tools/run-wine.sh ctest --test-dir build/win64 --output-on-failure
+	@tools/run-wine.sh --displays $(WINE_DISPLAYS) tools/test-wine.sh
 
 # With a display: the reference host on the user's desktop. Without one: the
 # scripted scene on a private display, saved as a screenshot.

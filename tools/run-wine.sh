@@ -1,46 +1,101 @@
 #!/usr/bin/env bash
-# Runs a command with a private X display and a private Wine prefix, both
-# started here and stopped by PID when the command ends.
-#   tools/run-wine.sh COMMAND [ARGS...]
+# Runs a command beside a pool of private X displays, each with its own Wine
+# prefix and wineserver, all started here and stopped by PID when it ends.
+#   tools/run-wine.sh [--displays N] COMMAND [ARGS...]
+# The command sees DISPLAY and WINEPREFIX of the first display, WINE and WINE32
+# (the 64- and 32-bit loaders), GLIMBER_WINE_POOL (the pool's folder, for
+# tools/wine-launch.sh), GLIMBER_DISPLAYS and GLIMBER_RESOURCE_SPEC (the pool
+# as a ctest resource specification, for ctest --resource-spec-file).
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
+count=1
+if [ "${1:-}" = --displays ]; then count=$2; shift 2; fi
+
 export WINE=/usr/lib/wine/wine64
+export WINE32=/usr/lib/wine/wine
 export WINESERVER=/usr/lib/wine/wineserver64
-export WINEPREFIX="$top/build/wine-prefix"
 export WINEDEBUG=-all
-# No Mono or Gecko install prompts when the prefix is created.
+# No Mono or Gecko install prompts when a prefix is created.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+pool="$top/build/wine-pool/$$"
+export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count GLIMBER_RESOURCE_SPEC="$pool/resources.json"
 
-display=
-for n in $(seq 91 199); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "run-wine: no free X display number" >&2; exit 1; }
-
-xvfb_pid=
-server_pid=
+xvfb_pids=()
+server_pids=()
 stop() {
-  [ -n "$server_pid" ] && { "$WINESERVER" -k >/dev/null 2>&1 || true; kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; }
-  [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
+  local i
+  for i in "${!server_pids[@]}"; do
+    WINEPREFIX="$pool/$i/prefix" "$WINESERVER" -k >/dev/null 2>&1 || true
+    kill "${server_pids[$i]}" 2>/dev/null || true
+    wait "${server_pids[$i]}" 2>/dev/null || true
+  done
+  for pid in "${xvfb_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$pool"
 }
 trap stop EXIT
 
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
-export DISPLAY=":$display"
+rm -rf "$pool"
+next=91
+for ((i = 0; i < count; i++)); do
+  display=
+  for ((n = next; n < 300; n++)); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
+  done
+  [ -n "$display" ] || { echo "run-wine: no free X display number" >&2; exit 1; }
+  next=$((display + 1))
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  xvfb_pids+=($!)
+  mkdir -p "$pool/$i"
+  echo ":$display" >"$pool/$i/display"
+done
+for ((i = 0; i < count; i++)); do
+  display=$(cat "$pool/$i/display")
+  for _ in $(seq 200); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
+done
 
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-# One persistent server for the whole run, and one warm-up, so no test waits
-# for Wine's start-up or for lingering services holding its output open.
-"$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
-server_pid=$!
-"$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
-# There is no window manager on the private display: without this, Wine waits
+# The first prefix is made once, after both loaders are installed, so it holds the
+# 32-bit system DLLs too; the others are copies of it, which is much faster.
+first="$pool/0/prefix"
+WINEPREFIX=$first DISPLAY=$(cat "$pool/0/display") "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+# There is no window manager on the private displays: without this, Wine waits
 # about two seconds for one whenever a full-screen or captioned window goes away.
-"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+WINEPREFIX=$first "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+WINEPREFIX=$first "$WINESERVER" -w
+for ((i = 1; i < count; i++)); do cp -a "$first" "$pool/$i/prefix"; done
 
+# One persistent server per prefix for the whole run, and one warm-up with each
+# loader, so no test waits for Wine's start-up or for lingering services.
+for ((i = 0; i < count; i++)); do
+  WINEPREFIX="$pool/$i/prefix" "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
+  server_pids+=($!)
+done
+warm_pids=()
+for ((i = 0; i < count; i++)); do
+  (
+    export WINEPREFIX="$pool/$i/prefix" DISPLAY
+    DISPLAY=$(cat "$pool/$i/display")
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    if [ -x "$WINE32" ]; then "$WINE32" cmd /c exit </dev/null >/dev/null 2>&1 || true; fi
+  ) &
+  warm_pids+=($!)
+done
+wait "${warm_pids[@]}"
+
+{
+  echo '{"version": {"major": 1, "minor": 0}, "local": [{"display": ['
+  for ((i = 0; i < count; i++)); do
+    sep=,
+    [ "$i" -eq $((count - 1)) ] && sep=
+    echo "  {\"id\": \"$i\", \"slots\": 1}$sep"
+  done
+  echo ']}]}'
+} >"$GLIMBER_RESOURCE_SPEC"
+
+DISPLAY=$(cat "$pool/0/display")
+export DISPLAY WINEPREFIX=$first
 "$@"

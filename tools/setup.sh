@@ -7,8 +7,8 @@ packages=(
   make g++ cmake googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth libstb-dev
-  cppcheck clang-tidy
+  wine64 wine32:i386 xvfb xauth libstb-dev
+  cppcheck clang-tidy clang-format zip unzip
 )
 
 missing=()
@@ -20,13 +20,19 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
+# wine32 comes from the i386 architecture, which a fresh machine has not added.
+needs_i386=no
+dpkg --print-foreign-architectures | grep -qx i386 || needs_i386=yes
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages: ${missing[*]}" >&2
+  [ "$needs_i386" = yes ] && echo "Run as root:  dpkg --add-architecture i386" >&2
   echo "Run as root:  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
   exit 1
 fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+[ "$needs_i386" = yes ] && dpkg --add-architecture i386
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

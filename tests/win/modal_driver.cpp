@@ -6,24 +6,30 @@ namespace {
 const char kDriverProperty[] = "GlimberTestModalDriver";
 ModalDriver* ticking = nullptr;
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+struct DialogSearch {
+    bool shownOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param)
 {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
+    if (lstrcmpA(className, "#32770") == 0 && (!search->shownOnly || IsWindowVisible(window)) &&
         !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
-        *reinterpret_cast<HWND*>(found) = window;
+        search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 }  // namespace
 
-HWND FindThreadDialog()
+HWND FindThreadDialog(bool shownOnly)
 {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
+    DialogSearch search = {shownOnly, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD)

@@ -49,8 +49,8 @@ private:
     WNDPROC original_;
 };
 
-// The visible top-level dialog box of this thread, or null.
-HWND FindThreadDialog();
+// A top-level dialog box of this thread (a visible one unless `shownOnly` is false), or null.
+HWND FindThreadDialog(bool shownOnly = true);
 
 // Label of a menu item by position ("" for a separator).
 std::string MenuLabel(HMENU menu, int position);

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include <sstream>
+#include <utility>
 
 #include "core/view_geometry.h"
 #include "host/plugin_loader.h"
@@ -53,6 +54,10 @@ GlimberModule& ReadyModule()
 
 // ---- the host window ----
 
+namespace {
+const UINT kPostedCallMessage = WM_APP + 1;
+}
+
 TestHost::TestHost(int x, int y, int width, int height)
 {
     static const char* className = [] {
@@ -81,6 +86,13 @@ LRESULT CALLBACK TestHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetWindowLongPtrA(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
     auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host != nullptr && message == kPostedCallMessage) {
+        std::vector<std::function<void()>> calls;
+        calls.swap(host->postedCalls_);
+        for (const auto& call : calls)
+            call();
+        return 0;
+    }
     if (host != nullptr && message == WM_ENTERIDLE && host->onEnterIdle) {
         host->onEnterIdle(wParam, reinterpret_cast<HWND>(lParam));
         return 0;
@@ -103,6 +115,12 @@ LRESULT CALLBACK TestHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void TestHost::PostCall(std::function<void()> call)
+{
+    postedCalls_.push_back(std::move(call));
+    PostMessageA(window_, kPostedCallMessage, 0, 0);
 }
 
 HWND TestHost::CreateTool(const RECT& rect, const void* state)

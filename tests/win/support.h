@@ -55,10 +55,14 @@ public:
     std::function<void(UINT, WPARAM)> onNotification;    // extra reaction, if a test wants one
     // WM_ENTERIDLE: a menu or modal dialog owned by this window (or its children) waits for input.
     std::function<void(WPARAM kind, HWND menuOrDialog)> onEnterIdle;
+    // Runs `call` when the thread's message loop, or a modal loop running by then,
+    // next retrieves messages: before a modal box opened meanwhile is first shown.
+    void PostCall(std::function<void()> call);
 
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     HWND window_ = nullptr;
+    std::vector<std::function<void()>> postedCalls_;
 };
 
 // The record behind a tool window.
