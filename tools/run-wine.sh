@@ -5,7 +5,7 @@
 # The command sees DISPLAY and WINEPREFIX of the first display, WINE and WINE32
 # (the 64- and 32-bit loaders), GLIMBER_WINE_POOL (the pool's folder, for
 # tools/wine-launch.sh), GLIMBER_DISPLAYS and GLIMBER_RESOURCE_SPEC (the pool
-# as a ctest resource specification, for ctest --resource-spec-file).
+# as the resource file ctest reads to hand each test a display).
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
