@@ -36,7 +36,7 @@ test-static:
 	@tools/check-dll.sh build/win64 x86_64
 
 # Both builds' Win32 suites, spread over a pool of private displays.
-WINE_DISPLAYS ?= 4
+WINE_DISPLAYS ?= 6
 test-wine:
 	@tools/run-wine.sh --displays $(WINE_DISPLAYS) tools/test-wine.sh
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the Win32 suite of both builds under Wine, the cases spread over the
-# pool of displays tools/run-wine.sh started, and ends with one line per build:
+# Runs the Win32 suite of both builds under Wine, side by side, the cases spread
+# over the pool of displays tools/run-wine.sh started, and ends with the tally and
+# the fuzzer's volume of each build:
 #   win32: N passed, M failed
-#   win64: N passed, M failed
+#   win32 fuzz: N messages over seeds A to B
+#   win64: ...
 # Where this machine cannot run 32-bit programs, the i686 run is skipped with a
 # line saying why (GLIMBER_REQUIRE_WIN32=1 makes that a failure).
 #   tools/test-wine.sh [CTEST ARGS...]     (inside tools/run-wine.sh)
@@ -11,30 +13,45 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 : "${GLIMBER_RESOURCE_SPEC:?run this inside tools/run-wine.sh}"
 
-# A real 32-bit program, not a guess from the kernel's name: the probe is an i686
-# Windows program run by Wine's 32-bit loader, itself a 32-bit Linux program.
-win32_skip=
-if [ ! -x "$WINE32" ]; then
-  win32_skip="Wine's 32-bit loader ($WINE32) is not installed"
-elif ! probe=$("$WINE32" build/win32/platform_probe.exe 2>&1 </dev/null); then
-  case $probe in
-    *"Exec format error"* | *"cannot execute binary file"*) win32_skip="this kernel cannot execute 32-bit programs" ;;
-    *) win32_skip="the 32-bit probe program did not run: $(head -c 200 <<<"$probe")" ;;
-  esac
-elif ! grep -q 'runs 32-bit' <<<"$probe"; then
-  win32_skip="the 32-bit probe program answered \"$(head -c 200 <<<"$probe")\""
-fi
+win32_skip=$(tools/probe-win32.sh)
 
 builds=(win32 win64)
 [ -n "$win32_skip" ] && builds=(win64)
+
+# The builds run side by side, each on its own share of the pool: the longest
+# soak of one overlaps the other's, which halves the wall time on two cores.
+share=$((GLIMBER_DISPLAYS / ${#builds[@]}))
+[ "$share" -ge 1 ] || share=1
+run_build() {  # build first-display
+  local build=$1 first=$2 spec="$GLIMBER_WINE_POOL/$1.json" i sep
+  {
+    echo '{"version": {"major": 1, "minor": 0}, "local": [{"display": ['
+    for ((i = first; i < first + share; i++)); do
+      sep=,
+      [ "$i" -eq $((first + share - 1)) ] && sep=
+      echo "  {\"id\": \"$((i % GLIMBER_DISPLAYS))\", \"slots\": 1}$sep"
+    done
+    echo ']}]}'
+  } >"$spec"
+  echo "Win32 tests of build/$build/Glimber.dll on $share displays"
+  ctest --test-dir "build/$build" --output-on-failure -j "$share" --resource-spec-file "$spec" \
+    --output-junit "$top/build/$build/win-tests.xml" "${ctest_args[@]}" 2>&1
+}
+ctest_args=("$@")
+pids=()
+for index in "${!builds[@]}"; do
+  build=${builds[$index]}
+  rm -f "build/$build/win-tests.xml"
+  run_build "$build" $((index * share)) >"build/$build/win-tests.log" &
+  pids+=($!)
+done
 declare -A summary
 status=0
-for build in "${builds[@]}"; do
+for index in "${!builds[@]}"; do
+  build=${builds[$index]}
+  wait "${pids[$index]}" || status=1
   log="build/$build/win-tests.log"
-  echo "Win32 tests of build/$build/Glimber.dll on $GLIMBER_DISPLAYS displays"
-  ctest --test-dir "build/$build" --output-on-failure -j "$GLIMBER_DISPLAYS" \
-    --resource-spec-file "$GLIMBER_RESOURCE_SPEC" "$@" 2>&1 | tee "$log"
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  cat "$log"
   # ctest's own tally: "100% tests passed, 0 tests failed out of 64".
   tally=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
   if [ -n "$tally" ]; then
@@ -45,6 +62,12 @@ for build in "${builds[@]}"; do
     summary[$build]="$build: 0 passed, 0 failed (ctest ran nothing)"
     status=1
   fi
+  # What the fuzz ranges printed, passing or not (ctest keeps every case's output in
+  # its JUnit report): "fuzz: N messages over seeds A to B", summed over the ranges.
+  fuzz=$(grep -oE 'fuzz: [0-9]+ messages over seeds [0-9]+ to [0-9]+' "build/$build/win-tests.xml" 2>/dev/null |
+    awk '{n += $2; if (a == "" || $6 < a) a = $6; if ($8 > b) b = $8}
+         END {if (n) printf "fuzz: %d messages over seeds %d to %d", n, a, b}')
+  [ -n "$fuzz" ] && summary[$build]+=$'\n'"$build $fuzz"
 done
 
 if [ -n "$win32_skip" ]; then

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "support.h"
+
 namespace {
 const char kDriverProperty[] = "GlimberTestModalDriver";
 ModalDriver* ticking = nullptr;
@@ -42,6 +44,11 @@ void CALLBACK ModalDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
 
 ModalDriver::ModalDriver(HWND owner) : owner_(owner)
 {
+    // A pointer left over the place the menu opens (by an earlier test on this display)
+    // would highlight an entry when the menu appears, and the script's keys would then
+    // start from it: park it in the corner, away from every menu and box the tests open.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    PumpFor(30);
     SetPropA(owner_, kDriverProperty, this);
     original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
     // Timer messages reach their callback inside any modal loop of the thread.

@@ -1,5 +1,6 @@
 #include "support.h"
 
+#include <cstdio>
 #include <sstream>
 #include <utility>
 
@@ -251,6 +252,37 @@ Pixels CaptureScreen(const RECT& area)
     Pixels pixels = CaptureFrom(screen, area, area.left, area.top);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* area)
+{
+    std::vector<RECT> skipped;
+    for (HWND window : excluded) {
+        RECT rect;
+        if (GetWindowRect(window, &rect))
+            skipped.push_back(rect);
+    }
+    const RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT checked;
+    if (!IntersectRect(&checked, &screenRect, area != nullptr ? area : &screenRect))
+        return "";
+    const Pixels screen = CaptureScreen(checked);
+    int stray = 0;
+    std::string first;
+    for (int y = screen.top; y < screen.top + screen.height; ++y)
+        for (int x = screen.left; x < screen.left + screen.width; ++x) {
+            const POINT p = {x, y};
+            bool inside = false;
+            for (const RECT& rect : skipped)
+                inside = inside || PtInRect(&rect, p);
+            if (inside || screen.At(x, y) == ScreenPattern::At(x, y) || stray++ != 0)
+                continue;
+            char what[96];
+            std::snprintf(what, sizeof what, "%d,%d (%06lx where the pattern is %06lx)", x, y, screen.At(x, y),
+                          ScreenPattern::At(x, y));
+            first = what;
+        }
+    return stray == 0 ? "" : std::to_string(stray) + " stray pixels, first at " + first;
 }
 
 Pixels CaptureClient(HWND window)

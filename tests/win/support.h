@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,8 @@ public:
     ScreenPattern();
     ~ScreenPattern();
     static COLORREF At(int x, int y);  // 0x00RRGGBB
+    HWND window() const { return window_; }
+
 private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     HWND window_ = nullptr;
@@ -102,6 +105,10 @@ LPARAM PackPoint(int x, int y);
 
 // Presses on the tool, drags to screen point (x, y) and releases.
 void DragTo(HWND tool, int x, int y);
+
+// Pixels of `area` (the whole screen by default) outside the `excluded` windows that
+// do not show the pattern: "" when no frame was left behind.
+std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* area = nullptr);
 
 // Mismatches of the tool's view against the clamped source area on the pattern.
 std::string CompareViewWithPattern(HWND tool);
