@@ -25,6 +25,15 @@ int ToolIndex(HWND tool)
     return -1;
 }
 
+void SetStatus(const std::string& text)
+{
+    app.status = text;
+    RECT client;
+    GetClientRect(app.panel, &client);
+    client.top = client.bottom - kStatusHeight;
+    InvalidateRect(app.panel, &client, TRUE);
+}
+
 void SaveToolStates()
 {
     app.settings.toolStates.clear();
@@ -33,16 +42,8 @@ void SaveToolStates()
         ReadToolState(tool, state);
         app.settings.toolStates.push_back(state);
     }
-    SaveSettings(app.settingsPath, app.settings);
-}
-
-void SetStatus(const std::string& text)
-{
-    app.status = text;
-    RECT client;
-    GetClientRect(app.panel, &client);
-    client.top = client.bottom - kStatusHeight;
-    InvalidateRect(app.panel, &client, TRUE);
+    if (!SaveSettings(app.settingsPath, app.settings))
+        SetStatus("Settings not saved; the file keeps the last settings saved");
 }
 
 void LayOutTools()
@@ -181,7 +182,8 @@ bool CreatePanel(int x, int y, int width, int height)
                                 y, width, height, nullptr, nullptr, app.instance, nullptr);
     if (app.panel == nullptr)
         return false;
-    app.status = "Ready";
+    if (app.status.empty())
+        app.status = "Ready";
     for (int32_t state : app.settings.toolStates)
         AddTool(state);
     ShowWindow(app.panel, SW_SHOW);

@@ -75,8 +75,15 @@ int main(int argc, char** argv)
     const bool demo = !options.demoPng.empty();
     app.instance = GetModuleHandleA(nullptr);
     app.settingsPath = options.settings;
-    if (!LoadSettings(app.settingsPath, app.settings) || app.settings.toolStates.empty())
+    std::string damage;
+    const bool damaged = LoadSettings(app.settingsPath, app.settings, damage) == SettingsLoad::kDamaged;
+    if (app.settings.toolStates.empty()) {
         app.settings.toolStates = {4, 8};  // two tools by default
+        if (damaged)
+            damage += "; starting with two tools";
+    }
+    if (damaged)
+        app.status = "Settings file damaged: " + damage;
 
     const std::string problem = LoadToolType(options.module, app.instance, app.type);
     if (!problem.empty()) {

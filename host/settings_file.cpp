@@ -1,25 +1,74 @@
 #include "settings_file.h"
 
+#include <errno.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <fstream>
 #include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 const char kSection[] = "[Panel]";
 const char kCountKey[] = "Tools";
 const char kStatePrefix[] = "Tool";
 const char kStateSuffix[] = "State";
-const int kMaxTools = 64;
+const int32_t kDefaultState = 4;
 
-bool ParseInt(const std::string& text, long& value)
+bool ParseInt(const std::string& text, long long& value)
 {
-    if (text.empty())
+    if (text.empty() || text.size() > 12)
         return false;
     char* end = nullptr;
-    value = strtol(text.c_str(), &end, 10);
-    return end != nullptr && *end == '\0';
+    errno = 0;
+    value = strtoll(text.c_str(), &end, 10);
+    return errno == 0 && end != nullptr && *end == '\0';
 }
+
+// The index N of a "ToolNState" key.
+bool ParseStateKey(const std::string& key, long long& index)
+{
+    const size_t prefix = sizeof kStatePrefix - 1, suffix = sizeof kStateSuffix - 1;
+    return key.size() > prefix + suffix && key.compare(0, prefix, kStatePrefix) == 0 &&
+           key.compare(key.size() - suffix, suffix, kStateSuffix) == 0 &&
+           ParseInt(key.substr(prefix, key.size() - prefix - suffix), index);
+}
+
+#ifdef _WIN32
+// Written and flushed to the disk before it takes the old file's place.
+bool WriteWholeFile(const std::string& path, const std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                       written == text.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    return whole;
+}
+
+bool ReplaceFileWith(const std::string& temporary, const std::string& path)
+{
+    return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+#else
+bool WriteWholeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+bool ReplaceFileWith(const std::string& temporary, const std::string& path)
+{
+    return rename(temporary.c_str(), path.c_str()) == 0;
+}
+#endif
 }  // namespace
 
 std::string FormatSettings(const PanelSettings& settings)
@@ -31,56 +80,73 @@ std::string FormatSettings(const PanelSettings& settings)
     return out.str();
 }
 
-PanelSettings ParseSettings(const std::string& text)
+std::string ParseSettings(const std::string& text, PanelSettings& settings)
 {
     std::istringstream in(text);
-    long count = -1;
-    std::vector<std::pair<long, int32_t>> states;
+    long long count = -1;
+    int skipped = 0;
+    std::vector<std::pair<long long, int32_t>> states;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        if (line.empty() || line == kSection)
+            continue;
         const size_t equals = line.find('=');
-        if (equals == std::string::npos)
+        long long value, index;
+        if (equals == std::string::npos || !ParseInt(line.substr(equals + 1), value)) {
+            ++skipped;
             continue;
-        const std::string key = line.substr(0, equals);
-        long value;
-        if (!ParseInt(line.substr(equals + 1), value))
-            continue;
-        if (key == kCountKey) {
-            count = value;
-        } else if (key.rfind(kStatePrefix, 0) == 0 && key.size() > sizeof kStatePrefix + sizeof kStateSuffix - 2) {
-            long index;
-            const std::string digits = key.substr(sizeof kStatePrefix - 1,
-                                                  key.size() - (sizeof kStatePrefix - 1) - (sizeof kStateSuffix - 1));
-            if (key.compare(key.size() - (sizeof kStateSuffix - 1), std::string::npos, kStateSuffix) == 0 &&
-                ParseInt(digits, index))
-                states.emplace_back(index, static_cast<int32_t>(value));
         }
+        const std::string key = line.substr(0, equals);
+        if (key == kCountKey)
+            count = value;
+        else if (ParseStateKey(key, index) && value >= INT32_MIN && value <= INT32_MAX)
+            states.emplace_back(index, static_cast<int32_t>(value));
+        else
+            ++skipped;
     }
-    PanelSettings settings;
-    if (count < 0 || count > kMaxTools)
-        return settings;
-    settings.toolStates.assign(static_cast<size_t>(count), 4);
+    settings.toolStates.clear();
+    if (count < 0)
+        return "the settings name no number of tools";
+    const long long kept = count < kMaxPanelTools ? count : kMaxPanelTools;
+    settings.toolStates.assign(static_cast<size_t>(kept), kDefaultState);
+    size_t found = 0;
     for (const auto& [index, state] : states)
-        if (index >= 0 && index < count)
+        if (index >= 0 && index < kept) {
             settings.toolStates[static_cast<size_t>(index)] = state;
-    return settings;
+            ++found;
+        }
+    if (count > kMaxPanelTools)
+        return "the settings name " + std::to_string(count) + " tools; the panel keeps the first " +
+               std::to_string(kMaxPanelTools);
+    if (skipped != 0 || found < static_cast<size_t>(kept))
+        return "some tool settings could not be read; those tools have the default";
+    return "";
 }
 
-bool LoadSettings(const std::string& path, PanelSettings& settings)
+SettingsLoad LoadSettings(const std::string& path, PanelSettings& settings, std::string& problem)
 {
-    std::ifstream in(path);
+    problem.clear();
+    std::ifstream in(path, std::ios::binary);
     if (!in)
-        return false;
-    std::stringstream text;
-    text << in.rdbuf();
-    settings = ParseSettings(text.str());
-    return true;
+        return SettingsLoad::kMissing;
+    std::string text(kMaxSettingsBytes + 1, '\0');
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxSettingsBytes) {
+        settings.toolStates.clear();
+        problem = "the settings file is larger than " + std::to_string(kMaxSettingsBytes / 1024) + " KiB";
+        return SettingsLoad::kDamaged;
+    }
+    problem = ParseSettings(text, settings);
+    return problem.empty() ? SettingsLoad::kLoaded : SettingsLoad::kDamaged;
 }
 
 bool SaveSettings(const std::string& path, const PanelSettings& settings)
 {
-    std::ofstream out(path, std::ios::trunc);
-    out << FormatSettings(settings);
-    return static_cast<bool>(out);
+    const std::string temporary = path + ".new";
+    if (WriteWholeFile(temporary, FormatSettings(settings)) && ReplaceFileWith(temporary, path))
+        return true;
+    remove(temporary.c_str());
+    return false;
 }

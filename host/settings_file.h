@@ -1,5 +1,5 @@
 // The reference host's settings: how many tools its panel holds and the
-// 4-byte state of each, in a small INI-style text file.
+// 4-byte state of each, in a small INI-style text file a user can edit.
 #ifndef GLIMBER_HOST_SETTINGS_FILE_H
 #define GLIMBER_HOST_SETTINGS_FILE_H
 
@@ -13,12 +13,24 @@ struct PanelSettings {
     std::vector<int32_t> toolStates;
 };
 
+// The most tools a panel restores, and the largest settings file it reads.
+const int kMaxPanelTools = 64;
+const size_t kMaxSettingsBytes = size_t{64} * 1024;
+
 std::string FormatSettings(const PanelSettings& settings);
 
-// Reads what FormatSettings wrote; unknown or malformed lines are skipped.
-PanelSettings ParseSettings(const std::string& text);
+// Reads what FormatSettings wrote into `settings`; what cannot be read is skipped
+// and a missing state is the default. Returns "" for a sound text, else what was
+// wrong with it, for the user: with no readable tool count `settings` is empty,
+// with too many tools it holds the first kMaxPanelTools.
+std::string ParseSettings(const std::string& text, PanelSettings& settings);
 
-bool LoadSettings(const std::string& path, PanelSettings& settings);
+enum class SettingsLoad { kLoaded, kMissing, kDamaged };
+// `problem` says what was wrong when the file is damaged.
+SettingsLoad LoadSettings(const std::string& path, PanelSettings& settings, std::string& problem);
+
+// Writes a temporary file beside `path` and replaces `path` with it in one step,
+// so the file always holds either the old settings or the new, whole.
 bool SaveSettings(const std::string& path, const PanelSettings& settings);
 
 #endif

@@ -1,35 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "core/panel_fit.h"
 #include "host/panel_layout.h"
-#include "host/settings_file.h"
 
 namespace {
-
-TEST(HostSettings, RoundTripThroughTheFile)
-{
-    PanelSettings saved;
-    saved.toolStates = {4, 16, 0, -4, 40, 2147483647};
-    const std::string path = ::testing::TempDir() + "glimber-host-settings.ini";
-    ASSERT_TRUE(SaveSettings(path, saved));
-    PanelSettings loaded;
-    ASSERT_TRUE(LoadSettings(path, loaded));
-    EXPECT_EQ(saved.toolStates, loaded.toolStates);
-    std::remove(path.c_str());
-    EXPECT_FALSE(LoadSettings(path, loaded)) << "a missing file is reported";
-}
-
-TEST(HostSettings, MalformedLinesAreSkippedAndMissingStatesDefault)
-{
-    const PanelSettings settings =
-        ParseSettings("[Panel]\r\nTools=3\r\nTool0State=9\r\ngarbage\r\nTool1State=x\r\nTool7State=5\r\nToolState=2\r\n");
-    EXPECT_EQ((std::vector<int32_t>{9, 4, 4}), settings.toolStates);
-    EXPECT_TRUE(ParseSettings("Tools=-2\n").toolStates.empty());
-    EXPECT_TRUE(ParseSettings("Tools=100000\n").toolStates.empty()) << "no runaway panel from a bad file";
-    EXPECT_TRUE(ParseSettings("").toolStates.empty());
-}
 
 TEST(HostLayout, ToolsShareTheRowAndKeepTheirFit)
 {
