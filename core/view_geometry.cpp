@@ -2,12 +2,24 @@
 
 #include <limits.h>
 
+// Far beyond any screen, and small enough that the frame's arithmetic around a source
+// of this size still fits in 32 bits.
+static const int64_t kMaxSourceExtent = int64_t{1} << 29;
+
+static int32_t SourceExtent(int32_t client, int32_t zoom)
+{
+    // The extra pixel lets the stretched copy cover the whole client area; its overhang is clipped.
+    const int64_t extent = static_cast<int64_t>(client) / zoom + 1;
+    return static_cast<int32_t>(extent > kMaxSourceExtent    ? kMaxSourceExtent
+                                : extent < -kMaxSourceExtent ? -kMaxSourceExtent
+                                                             : extent);
+}
+
 ViewSize ComputeSourceSize(int32_t clientRight, int32_t clientBottom, int32_t zoom, ViewSize current)
 {
     if (zoom == 0)
         return current;
-    // The extra pixel lets the stretched copy cover the whole client area; its overhang is clipped.
-    return ViewSize{clientRight / zoom + 1, clientBottom / zoom + 1};
+    return ViewSize{SourceExtent(clientRight, zoom), SourceExtent(clientBottom, zoom)};
 }
 
 ViewSize DrawableSourceSize(const ToolInstance& instance)

@@ -14,12 +14,18 @@ const char kInitName[] = "InitGlimberToolType";
 const char kCreateName[] = "GlimberToolCreate";
 const char kCleanupName[] = "GlimberToolCleanup";
 
+// The instance the class was registered under. The host may pass another handle to
+// each later enumeration, but only this one can take the class away again at unload.
+HINSTANCE classInstance;
+
 void RegisterClassOnce()
 {
     if (classAtom != 0)
         return;
     HCURSOR cursor = LoadCursorA(moduleInstance, MAKEINTRESOURCEA(IDC_TOOLCURSOR));
     classAtom = RegisterToolClass(hostInstance, cursor);
+    if (classAtom != 0)
+        classInstance = hostInstance;
 }
 
 void RefreshTypeInfo()
@@ -40,7 +46,7 @@ void RefreshTypeInfo()
 // class must go too, or a host that loads the module again would crash on its next tool.
 void ReleaseOnUnload()
 {
-    if (classAtom != 0 && UnregisterClassA(kToolClassName, hostInstance))
+    if (classAtom != 0 && UnregisterClassA(kToolClassName, classInstance))
         classAtom = 0;
     DeleteObject(typeInfo.colorImage);
     DeleteObject(typeInfo.monoImage);

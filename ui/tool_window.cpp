@@ -30,6 +30,13 @@ POINT ScreenPointFrom(HWND tool, LPARAM lParam)
     return point;
 }
 
+// right - left of a host's rectangle, which 32 bits cannot always hold.
+int Extent(LONG from, LONG to)
+{
+    const int64_t extent = static_cast<int64_t>(to) - from;
+    return extent > INT32_MAX ? INT32_MAX : extent < INT32_MIN ? INT32_MIN : static_cast<int>(extent);
+}
+
 void MoveCenter(ToolInstance* instance, POINT screenPoint)
 {
     instance->centerX = screenPoint.x;
@@ -229,7 +236,8 @@ HWND CreateToolWindow(HWND parent, const RECT* rect, const void* state, HINSTANC
     record->screenMaxY = GetSystemMetrics(SM_CYSCREEN) - 1;
 
     HWND tool = CreateWindowExA(0, kToolClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect->left, rect->top,
-                                rect->right - rect->left, rect->bottom - rect->top, parent, nullptr, instance, nullptr);
+                                Extent(rect->left, rect->right), Extent(rect->top, rect->bottom), parent, nullptr,
+                                instance, nullptr);
     if (tool == nullptr) {
         HeapFree(GetProcessHeap(), 0, record);
         return nullptr;

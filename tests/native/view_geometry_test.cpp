@@ -46,6 +46,20 @@ TEST(SourceSize, NegativeZoomTruncatesTowardZero)
     EXPECT_EQ(-36, size.height);
 }
 
+TEST(SourceSize, HugeClientsSaturateSoTheFrameStillFitsInThirtyTwoBits)
+{
+    EXPECT_EQ(1 << 29, ComputeSourceSize(INT32_MAX, 0, 1, ViewSize{0, 0}).width);
+    EXPECT_EQ(-(1 << 29), ComputeSourceSize(INT32_MAX, 0, -1, ViewSize{0, 0}).width);
+    ToolInstance instance = {};
+    instance.zoom = 1;
+    instance.sourceWidth = instance.sourceHeight = 1 << 29;
+    instance.screenMaxX = 1023;
+    instance.screenMaxY = 767;
+    const ViewfinderStrips strips = ComputeViewfinderStrips(instance);
+    EXPECT_EQ((1 << 29) + 2, strips.top.width);
+    EXPECT_EQ(-((1 << 29) + 2), strips.left.height);
+}
+
 TEST(ClampCenter, KeepsTheSourceOnTheScreen)
 {
     ToolInstance tool = Tool(100, 100, 51, 38);

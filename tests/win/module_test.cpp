@@ -76,6 +76,163 @@ TEST_F(Module, NullBuffersAndNullInfoSlotYieldNothing)
     module.cleanup(0);
 }
 
+// ---- hostile arguments at the four exports ----
+// Addresses below 64 KiB are refused; the module must trust any other address a host
+// hands it (a mapped-looking but freed or unmapped one cannot be told apart safely).
+
+// A buffer with guard bytes on both sides, handed over at an odd address.
+struct GuardedBuffer {
+    char bytes[72];
+    GuardedBuffer() { std::memset(bytes, 'g', sizeof bytes); }
+    char* at() { return bytes + 1; }
+    // Guards intact outside the name the module was meant to copy (or everything, for none).
+    bool OnlyWritten(const char* name) const
+    {
+        const size_t written = name ? std::strlen(name) + 1 : 0;
+        if (written != 0 && std::memcmp(bytes + 1, name, written) != 0)
+            return false;
+        for (size_t i = 0; i < sizeof bytes; ++i)
+            if ((i < 1 || i >= 1 + written) && bytes[i] != 'g')
+                return false;
+        return true;
+    }
+};
+
+char* BadAddress(uintptr_t value) { return reinterpret_cast<char*>(value); }
+
+TEST_F(Module, EnumerationRefusesHostileBuffersAndSurvivesAnyHostHandle)
+{
+    const uintptr_t refused[] = {0, 1, 2, 3, 0x8000, 0xFFFF};
+    for (uintptr_t bad : refused)
+        for (int which = 0; which < 3; ++which) {
+            SCOPED_TRACE("buffer " + std::to_string(which) + " at " + std::to_string(bad));
+            GuardedBuffer names[3];
+            char* arguments[3] = {names[0].at(), names[1].at(), names[2].at()};
+            arguments[which] = BadAddress(bad);
+            EXPECT_EQ(0, module.enumerate(arguments[0], arguments[1], arguments[2], nullptr, -1));
+            for (const GuardedBuffer& name : names)
+                EXPECT_TRUE(name.OnlyWritten(nullptr));
+        }
+    // Misaligned buffers are the host's to choose: exactly the name and its terminator.
+    GuardedBuffer init, create, cleanup;
+    HINSTANCE__* host = HostHandle(GetModuleHandleA(nullptr));
+    ASSERT_EQ(1, module.enumerate(init.at(), create.at(), cleanup.at(), host, 0x7FFFFFFF));
+    EXPECT_TRUE(init.OnlyWritten("InitGlimberToolType"));
+    EXPECT_TRUE(create.OnlyWritten("GlimberToolCreate"));
+    EXPECT_TRUE(cleanup.OnlyWritten("GlimberToolCleanup"));
+    ToolTypeInfo* info = nullptr;
+    module.init(&info, 0);
+    ASSERT_NE(nullptr, info);
+
+    // A later call with a handle that is no module at all: nothing is created under it,
+    // and the class registered under the real one still goes when the module is unloaded.
+    for (uintptr_t handle : {uintptr_t{0}, uintptr_t{1}, uintptr_t{0xFFFF}, ~uintptr_t{0}}) {
+        SCOPED_TRACE("host handle " + std::to_string(handle));
+        GuardedBuffer names[3];
+        EXPECT_EQ(0, module.enumerate(names[0].at(), names[1].at(), names[2].at(),
+                                      reinterpret_cast<HINSTANCE__*>(handle), 0));
+        EXPECT_TRUE(names[0].OnlyWritten(nullptr));
+        module.init(&info, 0);
+        TestHost testHost;
+        const int32_t rect[4] = {0, 0, 40, 30};
+        if (HWND tool = module.create(testHost.window(), rect, nullptr, 0, 0))
+            DestroyWindow(tool);
+    }
+    module.Free();
+    WNDCLASSA gone;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "GlimberTool", &gone)) << "class left behind";
+}
+
+TEST_F(Module, InitAndCleanupTakeAnyArguments)
+{
+    char a[32], b[32], c[32];
+    ASSERT_EQ(1, module.enumerate(a, b, c, HostHandle(GetModuleHandleA(nullptr)), 0));
+    for (uintptr_t bad : {uintptr_t{0}, uintptr_t{1}, uintptr_t{0xFFFF}})
+        module.init(reinterpret_cast<ToolTypeInfo**>(bad), -1);
+    // An odd address for the slot is the host's choice: the block's address lands there, nothing beside it.
+    unsigned char slot[sizeof(void*) + 2];
+    std::memset(slot, 0xEE, sizeof slot);
+    module.init(reinterpret_cast<ToolTypeInfo**>(slot + 1), 0);
+    ToolTypeInfo* info = nullptr;
+    std::memcpy(&info, slot + 1, sizeof info);
+    ToolTypeInfo* direct = nullptr;
+    module.init(&direct, 0);
+    EXPECT_EQ(direct, info);
+    EXPECT_EQ(0xEE, slot[0]);
+    EXPECT_EQ(0xEE, slot[sizeof slot - 1]);
+    for (intptr_t reserved : {intptr_t{0}, intptr_t{-1}, intptr_t{INTPTR_MIN}, intptr_t{INTPTR_MAX}})
+        module.cleanup(reserved);
+}
+
+TEST_F(Module, CreationSurvivesHostileParentsRectanglesAndStates)
+{
+    ASSERT_NE(nullptr, module.Initialise());
+    ScreenPattern pattern;
+    TestHost testHost;
+    HWND destroyed = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(destroyed);
+    HWND button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 300, 10, 60, 20, testHost.window(), nullptr,
+                                  nullptr, nullptr);
+    const struct {
+        const char* what;
+        HWND parent;
+        bool accepted;  // whether a child window can be made there at all
+    } parents[] = {
+        {"the host", testHost.window(), true},
+        {"another class", button, true},
+        {"the desktop", GetDesktopWindow(), true},
+        {"none", nullptr, false},
+        {"a destroyed window", destroyed, false},
+        {"a small integer", reinterpret_cast<HWND>(1), false},
+        {"an invalid handle", reinterpret_cast<HWND>(~uintptr_t{0}), false},
+    };
+    const struct {
+        const char* what;
+        int32_t rect[4];
+    } rects[] = {
+        {"ordinary", {10, 10, 130, 100}},
+        {"empty", {5, 5, 5, 5}},
+        {"inverted", {100, 100, 10, 10}},
+        {"negative", {-50, -40, -10, -5}},
+        {"huge", {0, 0, INT32_MAX, INT32_MAX}},
+        {"wider than 32 bits hold", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}},
+    };
+    const int32_t states[] = {0, 1, -1, 16, 17, INT32_MIN, INT32_MAX};
+
+    // No rectangle the module can follow: refused.
+    for (uintptr_t bad : {uintptr_t{0}, uintptr_t{8}, uintptr_t{0xFFFF}})
+        EXPECT_EQ(nullptr, module.create(testHost.window(), reinterpret_cast<const int32_t*>(bad), nullptr, 0, 0));
+
+    for (const auto& parent : parents)
+        for (const auto& rect : rects)
+            for (const int32_t state : states) {
+                SCOPED_TRACE(std::string(parent.what) + ", " + rect.what + " rectangle, state " +
+                             std::to_string(state));
+                const auto rectCopy = rect;
+                const int32_t stateCopy = state;
+                HWND tool = module.create(parent.parent, rect.rect, &stateCopy, -1, INTPTR_MAX);
+                EXPECT_EQ(0, std::memcmp(&rectCopy, &rect, sizeof rect)) << "the rectangle is the host's";
+                EXPECT_EQ(state, stateCopy) << "the state is the host's";
+                if (!parent.accepted) {
+                    EXPECT_EQ(nullptr, tool);
+                    continue;
+                }
+                ASSERT_NE(nullptr, tool);
+                EXPECT_EQ(state, RecordOf(tool)->zoom);
+                // Every way the tool's size and factor reach arithmetic: paint, a drag, a resize.
+                UpdateWindow(tool);
+                SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(2, 2));
+                SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, PackPoint(-30000, 30000));
+                SendMessageA(tool, WM_LBUTTONUP, 0, PackPoint(1, 1));
+                SetWindowPos(tool, nullptr, 0, 0, 100, 75, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                EXPECT_EQ(GLIMBER_STATE_LENGTH, SendMessageA(tool, PNM_GETSTATE, 0, 0));
+                DestroyWindow(tool);
+            }
+    DestroyWindow(button);
+    PumpFor(50);
+    EXPECT_EQ("", StrayScreenPixels({testHost.window()})) << "no frame left on the screen";
+}
+
 int registrations = 0;
 ATOM WINAPI CountingRegisterClassA(const WNDCLASSA* windowClass)
 {
