@@ -45,10 +45,10 @@ test-wine:
 demo: win64
 	@tools/demo.sh
 
-# Drag-step and repaint costs against the bare GDI floor; table and CSV in build/bench/.
-bench: win64
-	@mkdir -p build/bench
-	@tools/run-wine.sh bash -c 'cd build/win64 && "$$WINE" glimber_bench.exe "Z:$(CURDIR)/build/bench/bench.csv"'
+# Drag-step and repaint costs of both builds against the like-for-like floor, the
+# peer and the screen read; tables and CSVs in build/bench/.
+bench: win32 win64
+	@tools/run-wine.sh tools/bench.sh
 
 clean:
 	rm -rf build

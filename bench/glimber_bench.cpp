@@ -1,8 +1,10 @@
-// What a drag step and a repaint of a Glimber tool cost, against the bare GDI
-// work they consist of (the floor) and the two-copy method (the peer).
+// What a drag step and a repaint of a Glimber tool cost, against the bare work
+// they consist of (the floor), the two-copy method (the peer) and the one part
+// no method avoids, reading the source pixels off the screen (the read limit).
 //   glimber_bench [CSV_PATH]
 #include <windows.h>
 #include <psapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
@@ -26,6 +28,7 @@ const int kRounds = 15;
 const int kStepsPerRound = 30;
 const int kSoakSteps = 100000;
 const int kSoakFactorChanges = 1000;
+const char* const kBuild = sizeof(void*) == 4 ? "win32" : "win64";
 
 double Microseconds(LARGE_INTEGER start, LARGE_INTEGER end)
 {
@@ -66,14 +69,16 @@ LPARAM ClientPoint(HWND window, POINT screen)
     return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(screen.x)), static_cast<WORD>(static_cast<SHORT>(screen.y)));
 }
 
-// The same drawing done by hand with device contexts held for the whole run:
-// the floor is the bare GDI work of a step (eight inversions on the screen and
-// one stretch from it), the peer copies the source to a cached bitmap first.
+// The same drawing done by hand with device contexts held for the whole run, the
+// screen's made as the module makes its own: the floor is the bare GDI work of a
+// step (eight inversions on the screen and one stretch from it), the peer copies
+// the source to a cached bitmap first, the read limit only copies the source.
 class DirectGdi {
 public:
     DirectGdi(const DirectGdi&) = delete;
     DirectGdi& operator=(const DirectGdi&) = delete;
-    DirectGdi(HWND window, const Case& c) : window_(window), screen_(GetDC(nullptr)), target_(GetDC(window))
+    DirectGdi(HWND window, const Case& c)
+        : window_(window), screen_(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)), target_(GetDC(window))
     {
         SetStretchBltMode(target_, COLORONCOLOR);
         RECT client;
@@ -97,7 +102,7 @@ public:
         DeleteObject(cache_);
         DeleteDC(memory_);
         ReleaseDC(window_, target_);
-        ReleaseDC(nullptr, screen_);
+        DeleteDC(screen_);
     }
     // Floor: the frame moved (eight inversions) and one stretch from the screen.
     void FloorStep(POINT center)
@@ -127,6 +132,13 @@ public:
         const ViewSize d = ComputeDestinationSize(view_);
         BitBlt(memory_, 0, 0, s.width, s.height, screen_, s.left, s.top, SRCCOPY);
         StretchBlt(target_, 0, 0, d.width, d.height, memory_, 0, 0, s.width, s.height, SRCCOPY);
+    }
+    // Read limit: the step's source rectangle copied off the screen, and nothing else.
+    void ReadStep(POINT center)
+    {
+        Move(center);
+        const SourceRect s = ComputeSourceRect(view_);
+        BitBlt(memory_, 0, 0, s.width, s.height, screen_, s.left, s.top, SRCCOPY);
     }
 
 private:
@@ -206,9 +218,59 @@ private:
     bool twoCopies_;
 };
 
+// The like-for-like floor and peer of a drag step: a bare window of the tool's size and
+// class styles at the tool's place in the same host, sent the same WM_MOUSEMOVE with the
+// same lParam, whose procedure does only what a step must: decode the point, turn it
+// into screen coordinates, move the frame and copy the view. It draws into the tool's
+// window DC, held as the module holds it, so both copies land on the same visible pixels.
+class StepWindow {
+public:
+    StepWindow(const StepWindow&) = delete;
+    StepWindow& operator=(const StepWindow&) = delete;
+    StepWindow(HWND host, HWND tool, const Case& c, bool twoCopies) : gdi_(tool, c), twoCopies_(twoCopies)
+    {
+        static const char* className = [] {
+            WNDCLASSA stepClass = {};
+            stepClass.style = CS_DBLCLKS;
+            stepClass.lpfnWndProc = Proc;
+            stepClass.cbWndExtra = sizeof(LONG_PTR);
+            stepClass.hInstance = GetModuleHandleA(nullptr);
+            stepClass.lpszClassName = "GlimberBenchStep";
+            RegisterClassA(&stepClass);
+            return "GlimberBenchStep";
+        }();
+        window_ = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, c.width, c.height,
+                                  host, nullptr, GetModuleHandleA(nullptr), this);
+    }
+    ~StepWindow() { DestroyWindow(window_); }
+    HWND window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrA(window, 0,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        auto* self = reinterpret_cast<StepWindow*>(GetWindowLongPtrA(window, 0));
+        if (message == WM_MOUSEMOVE && self != nullptr) {
+            POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(window, &point);
+            if (self->twoCopies_)
+                self->gdi_.PeerStep(point);
+            else
+                self->gdi_.FloorStep(point);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+    DirectGdi gdi_;
+    bool twoCopies_;
+};
+
 struct Result {
     Case c;
-    double moduleStep, floorStep, peerStep, moduleRepaint, floorRepaint, peerRepaint, stepP95;
+    double moduleStep, floorStep, peerStep, readStep, moduleRepaint, floorRepaint, peerRepaint, stepP95;
     double stepRatio, stepPeerRatio, repaintRatio, repaintPeerRatio;
 };
 
@@ -280,32 +342,36 @@ void Pump()
 Result Measure(const Module& module, HWND host, const Case& c)
 {
     // The repaint floor and peer go through the same paint cycle in plain windows
-    // under the tool; the step floor and peer draw into the tool's own window DC.
+    // under the tool; the step floor and peer receive the tool's own messages.
     BareWindow floorWindow(host, c, false);
     BareWindow peerWindow(host, c, true);
     HWND tool = CreateTool(module, host, c);
+    StepWindow floor(host, tool, c, false);
+    StepWindow peer(host, tool, c, true);
     SetWindowPos(tool, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    DirectGdi floor(tool, c);
-    DirectGdi peer(tool, c);
-    std::vector<double> moduleStep, floorStep, peerStep, moduleRepaint, floorRepaint, peerRepaint;
+    DirectGdi read(tool, c);
+    std::vector<double> moduleStep, floorStep, peerStep, readStep, moduleRepaint, floorRepaint, peerRepaint;
     SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(tool, CenterAt(0)));
     int step = 1;
     for (int round = 0; round < kRounds; ++round) {
         // Interleaved one by one, in an order that turns each step: whatever the machine does
-        // meanwhile (Wine flushing painted windows to the X server, say) weighs on all three alike.
+        // meanwhile (Wine flushing painted windows to the X server, say) weighs on all alike.
         for (int i = 0; i < kStepsPerRound; ++i, ++step) {
             const POINT center = CenterAt(step);
             const LPARAM point = ClientPoint(tool, center);
-            for (int k = 0; k < 3; ++k)
-                switch ((k + step) % 3) {
+            for (int k = 0; k < 4; ++k)
+                switch ((k + step) % 4) {
                 case 0:
                     moduleStep.push_back(Time([&] { SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, point); }));
                     break;
                 case 1:
-                    floorStep.push_back(Time([&] { floor.FloorStep(center); }));
+                    floorStep.push_back(Time([&] { SendMessageA(floor.window(), WM_MOUSEMOVE, MK_LBUTTON, point); }));
+                    break;
+                case 2:
+                    peerStep.push_back(Time([&] { SendMessageA(peer.window(), WM_MOUSEMOVE, MK_LBUTTON, point); }));
                     break;
                 default:
-                    peerStep.push_back(Time([&] { peer.PeerStep(center); }));
+                    readStep.push_back(Time([&] { read.ReadStep(center); }));
                     break;
                 }
             for (int k = 0; k < 3; ++k)
@@ -332,6 +398,7 @@ Result Measure(const Module& module, HWND host, const Case& c)
                   Percentile(moduleStep, 0.5),
                   Percentile(floorStep, 0.5),
                   Percentile(peerStep, 0.5),
+                  Percentile(readStep, 0.5),
                   Percentile(moduleRepaint, 0.5),
                   Percentile(floorRepaint, 0.5),
                   Percentile(peerRepaint, 0.5),
@@ -426,34 +493,42 @@ int main(int argc, char** argv)
 
     std::FILE* csv = std::fopen(csvPath.c_str(), "w");
     if (csv)
-        std::fprintf(csv, "case,operation,module_us,floor_us,peer_us,module_over_floor,module_over_peer,module_p95_us\n");
-    std::printf("%-13s %-8s %10s %10s %7s %10s %8s %10s\n", "case", "op", "module us", "floor us", "ratio", "peer us",
-                "vs peer", "p95 us");
+        std::fprintf(csv, "build,case,operation,module_us,floor_us,peer_us,read_us,module_over_floor,module_over_peer,"
+                          "read_share,module_p95_us\n");
+    std::printf("%s: %s\n", kBuild, "each drag step against its like-for-like floor, the peer and the screen read");
+    std::printf("%-13s %-8s %10s %10s %7s %10s %8s %9s %6s %10s\n", "case", "op", "module us", "floor us", "ratio",
+                "peer us", "vs peer", "read us", "read%", "p95 us");
     double worst = 0;
     for (const Result& r : results) {
         char name[32];
         std::snprintf(name, sizeof name, "%dx%d@%d", r.c.width, r.c.height, r.c.zoom);
         const struct {
             const char* op;
-            double module, floor, peer, ratio, peerRatio, p95;
-        } rows[] = {{"drag", r.moduleStep, r.floorStep, r.peerStep, r.stepRatio, r.stepPeerRatio, r.stepP95},
-                    {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, r.repaintRatio, r.repaintPeerRatio, 0}};
+            double module, floor, peer, read, ratio, peerRatio, p95;
+        } rows[] = {
+            {"drag", r.moduleStep, r.floorStep, r.peerStep, r.readStep, r.stepRatio, r.stepPeerRatio, r.stepP95},
+            {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, 0, r.repaintRatio, r.repaintPeerRatio, 0}};
         for (const auto& row : rows) {
             worst = std::max(worst, row.ratio);
-            char p95[16] = "-";
+            char p95[16] = "-", read[16] = "-", share[16] = "-";
             if (row.p95 > 0)
                 std::snprintf(p95, sizeof p95, "%.1f", row.p95);
-            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %10s\n", name, row.op, row.module, row.floor,
-                        row.ratio, row.peer, row.peerRatio, p95);
+            if (row.read > 0) {
+                std::snprintf(read, sizeof read, "%.1f", row.read);
+                std::snprintf(share, sizeof share, "%.0f", 100 * row.read / row.module);
+            }
+            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %9s %6s %10s\n", name, row.op, row.module,
+                        row.floor, row.ratio, row.peer, row.peerRatio, read, share, p95);
             if (csv)
-                std::fprintf(csv, "%s,%s,%.2f,%.2f,%.2f,%.3f,%.3f,%.2f\n", name, row.op, row.module, row.floor, row.peer,
-                             row.ratio, row.peerRatio, row.p95);
+                std::fprintf(csv, "%s,%s,%s,%.2f,%.2f,%.2f,%.2f,%.3f,%.3f,%.3f,%.2f\n", kBuild, name, row.op, row.module,
+                             row.floor, row.peer, row.read, row.ratio, row.peerRatio,
+                             row.read > 0 ? row.read / row.module : 0.0, row.p95);
         }
     }
     if (csv)
         std::fclose(csv);
     const double growth = SoakGrowthKiB(module, host);
     DestroyWindow(host);
-    std::printf("worst ratio %.2f, memory growth %.0f KiB\n", worst, growth);
+    std::printf("%s: worst ratio %.2f, memory growth %.0f KiB\n", kBuild, worst, growth);
     return 0;
 }

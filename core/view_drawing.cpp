@@ -38,16 +38,29 @@ void RecomputeSourceSize(ToolInstance* instance)
         DrawViewfinder(*instance);
 }
 
-void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
+void SetViewStretchMode(HDC target)
+{
+    SetStretchBltMode(target, COLORONCOLOR);
+}
+
+void StretchViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
 {
     const ViewSize destination = ComputeDestinationSize(instance);
     // An empty source or a factor below 1 shows just the background.
     if (destination.width <= 0 || destination.height <= 0)
         return;
     const SourceRect source = ComputeSourceRect(instance);
-    SetStretchBltMode(target, COLORONCOLOR);
     StretchBlt(target, 0, 0, destination.width, destination.height, screen, source.left, source.top, source.width,
                source.height, SRCCOPY);
+}
+
+void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
+{
+    const ViewSize destination = ComputeDestinationSize(instance);
+    if (destination.width <= 0 || destination.height <= 0)
+        return;
+    SetViewStretchMode(target);
+    StretchViewFromScreen(screen, target, instance);
 }
 
 void DrawViewfinderOnScreen(HDC screen, const ToolInstance& instance)

@@ -19,6 +19,10 @@ void DrawViewfinder(const ToolInstance& instance);
 // The same two steps on a screen DC the caller already holds, so a drag step
 // that erases, redraws and repaints takes each device context only once.
 void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance);
+// The two halves of PaintViewFromScreen. The mode stays on the DC once set, so a DC
+// held for a whole drag has it set once, when taken, and each step only stretches.
+void SetViewStretchMode(HDC target);
+void StretchViewFromScreen(HDC screen, HDC target, const ToolInstance& instance);
 void DrawViewfinderOnScreen(HDC screen, const ToolInstance& instance);
 
 // The whole screen as a device context. Taking a screen DC from the window

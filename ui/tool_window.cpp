@@ -52,6 +52,8 @@ HDC DragWindowDC(HWND tool)
             ReleaseDC(dragWindow, dragWindowDC);
         dragWindowDC = GetDC(tool);
         dragWindow = dragWindowDC != nullptr ? tool : nullptr;
+        if (dragWindowDC != nullptr)
+            SetViewStretchMode(dragWindowDC);
     }
     return dragWindowDC;
 }
@@ -109,7 +111,7 @@ void OnMouseMove(HWND tool, ToolInstance* instance, LPARAM lParam)
     DrawViewfinderOnScreen(screen, *instance);
     MoveCenter(instance, ScreenPointFrom(tool, lParam));
     DrawViewfinderOnScreen(screen, *instance);
-    PaintViewFromScreen(screen, window, *instance);
+    StretchViewFromScreen(screen, window, *instance);
 }
 
 void OnLButtonUp(HWND tool, ToolInstance* instance)
