@@ -2,7 +2,7 @@
 # Debian machine needs nothing but git and make.
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 test test-native test-static test-wine demo bench lint clean
+.PHONY: all setup native win32 win64 test test-native test-static test-dist test-wine demo bench dist lint clean
 
 all: native win32 win64
 
@@ -22,7 +22,7 @@ win64: setup
 	@cmake --build build/win64 -j $(JOBS)
 
 test: all
-	@$(MAKE) --no-print-directory lint test-native test-static test-wine
+	@$(MAKE) --no-print-directory lint test-native test-static test-dist test-wine
 
 # cppcheck and clang-tidy over the project's own code; any finding fails.
 lint: setup
@@ -34,6 +34,10 @@ test-native:
 test-static:
 	@tools/check-dll.sh build/win32 i686
 	@tools/check-dll.sh build/win64 x86_64
+
+# The package: reproducible, its checksums right, and each unpacked host working with its DLL.
+test-dist:
+	@tools/check-dist.sh
 
 # Both builds' Win32 suites, spread over a pool of private displays.
 WINE_DISPLAYS ?= 6
@@ -49,6 +53,10 @@ demo: win64
 # peer and the screen read; tables and CSVs in build/bench/.
 bench: win32 win64
 	@tools/run-wine.sh tools/bench.sh
+
+# The release zip, build/dist/Glimber-<version>.zip; prints its path and SHA-256.
+dist: win32 win64
+	@tools/dist.sh
 
 clean:
 	rm -rf build

@@ -4,7 +4,8 @@ enable_language(RC)
 include(${CMAKE_CURRENT_LIST_DIR}/Images.cmake)
 
 # Only system DLLs may be imported: the C++ runtime and threads go in statically.
-set(GLIMBER_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+# No link time stamp, so the same source always links to the same bytes.
+set(GLIMBER_STATIC_RUNTIME -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 
 add_library(Glimber SHARED
   plugin/entry_points.cpp
