@@ -12,6 +12,7 @@ add_library(Glimber SHARED
   plugin/module_state.cpp
   core/view_drawing.cpp
   ui/tool_window.cpp
+  ui/tool_record.cpp
   ui/context_menu.cpp
   ui/property_page.cpp
   ui/about_box.cpp

@@ -1,7 +1,12 @@
 #include "view_drawing.h"
 
-#include "../plugin/module_state.h"
 #include "view_geometry.h"
+
+namespace {
+// A display DC made on first use and kept until the module is unloaded: taking the
+// screen DC from the window manager per step costs more than a small stretch.
+HDC screenDC;
+}  // namespace
 
 HDC ScreenDC()
 {

@@ -50,6 +50,7 @@ void ReleaseOnUnload()
         classAtom = 0;
     DeleteObject(typeInfo.colorImage);
     DeleteObject(typeInfo.monoImage);
+    ReleaseHeldDragDC();
     ReleaseScreenDC();
 }
 

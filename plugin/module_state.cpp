@@ -9,9 +9,6 @@ HMENU zoomSubmenu;
 HWND pageWindow;
 ToolInstance* pageTarget;
 int32_t gestureCount;
-HDC screenDC;
-HWND dragWindow;
-HDC dragWindowDC;
 
 #if defined(_WIN32) && !defined(_WIN64)
 #include <stddef.h>

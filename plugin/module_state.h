@@ -16,8 +16,5 @@ extern HMENU zoomSubmenu;            // the zoom submenu while a context menu is
 extern HWND pageWindow;              // the latest property page, or 0
 extern ToolInstance* pageTarget;     // the record the property page edits, or null
 extern int32_t gestureCount;         // progress of the About box's double-click sequence
-extern HDC screenDC;                 // a display DC made on first use and kept until unload
-extern HWND dragWindow;              // the tool whose window DC is held while it is dragged
-extern HDC dragWindowDC;
 
 #endif

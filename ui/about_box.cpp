@@ -4,7 +4,7 @@
 #include "../plugin/module_state.h"
 #include "../resources/resource.h"
 #include "resource_text.h"
-#include "tool_window.h"
+#include "tool_record.h"
 
 namespace {
 

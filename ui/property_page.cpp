@@ -8,7 +8,7 @@
 #include "../resources/resource.h"
 #include "about_box.h"
 #include "resource_text.h"
-#include "tool_window.h"
+#include "tool_record.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "../plugin/protocol.h"
 #include "context_menu.h"
 #include "property_page.h"
+#include "tool_record.h"
 
 const char kToolClassName[] = "GlimberTool";
 
@@ -45,6 +46,9 @@ void MoveCenter(ToolInstance* instance, POINT screenPoint)
 
 // The dragged tool's window DC is held from its first drag step to the end of
 // the drag, so the hot path does not take one from the window manager per step.
+HWND dragWindow;
+HDC dragWindowDC;
+
 HDC DragWindowDC(HWND tool)
 {
     if (dragWindow != tool) {
@@ -127,6 +131,13 @@ void OnCaptureChanged(HWND tool, ToolInstance* instance)
         EndDrag(tool, instance);
 }
 
+// A menu or box is about to open (EndActiveDrag), or the host cancels modes.
+void OnCancelMode(HWND tool, ToolInstance* instance)
+{
+    if (instance->tracking)
+        EndDrag(tool, instance);
+}
+
 void OnRButtonUp(HWND tool, LPARAM lParam)
 {
     EndActiveDrag();
@@ -185,26 +196,10 @@ LRESULT OnFitSize(LPARAM lParam)
 
 }  // namespace
 
-void EndActiveDrag()
+void ReleaseHeldDragDC()
 {
-    HWND captured = GetCapture();
-    // Only windows of this module's tool class carry a record in slot 0.
-    if (captured == nullptr ||
-        GetClassLongPtrA(captured, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(ToolWndProc))
-        return;
-    if (ToolInstance* instance = InstanceOf(captured); instance != nullptr && instance->tracking)
-        EndDrag(captured, instance);
-}
-
-ToolInstance* InstanceOf(HWND tool)
-{
-    return reinterpret_cast<ToolInstance*>(GetWindowLongPtrA(tool, 0));
-}
-
-void NotifyParent(HWND tool, UINT message, WPARAM wParam)
-{
-    if (HWND parent = GetParent(tool))
-        SendMessageA(parent, message, wParam, 0);
+    if (dragWindow != nullptr)
+        ReleaseDragWindowDC(dragWindow);
 }
 
 ATOM RegisterToolClass(HINSTANCE instance, HCURSOR cursor)
@@ -277,6 +272,10 @@ LRESULT CALLBACK ToolWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CAPTURECHANGED:
         if (instance != nullptr)
             OnCaptureChanged(window, instance);
+        return 0;
+    case WM_CANCELMODE:
+        if (instance != nullptr)
+            OnCancelMode(window, instance);
         return 0;
     case WM_RBUTTONUP:
         if (instance != nullptr)

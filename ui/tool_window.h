@@ -15,15 +15,7 @@ HWND CreateToolWindow(HWND parent, const RECT* rect, const void* state, HINSTANC
 
 LRESULT CALLBACK ToolWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The record attached to a tool window, or null (during creation, after destruction).
-ToolInstance* InstanceOf(HWND tool);
-
-// Ends the drag of whichever tool holds the mouse, erasing its frame. A menu or a
-// box about to open would otherwise cover the frame, and the screen bits restored
-// when it closes would bring the frame back after it was erased.
-void EndActiveDrag();
-
-// Sends a notification to the host window that holds the tool.
-void NotifyParent(HWND tool, UINT message, WPARAM wParam);
+// Gives back the window DC held for a drag, if any: the module is being unloaded.
+void ReleaseHeldDragDC();
 
 #endif
