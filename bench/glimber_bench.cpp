@@ -22,8 +22,8 @@ struct Case {
     int width, height, zoom;
 };
 
-const Case kCases[] = {{200, 150, 1}, {200, 150, 4}, {200, 150, 16}, {400, 300, 1},  {400, 300, 4},
-                       {400, 300, 16}, {800, 600, 1}, {800, 600, 4}, {800, 600, 16}};
+const Case kCases[] = {{200, 150, 1},  {200, 150, 4}, {200, 150, 16}, {400, 300, 1}, {400, 300, 4},
+                       {400, 300, 16}, {800, 600, 1}, {800, 600, 4},  {800, 600, 16}};
 const int kRounds = 15;
 const int kStepsPerRound = 30;
 const int kSoakSteps = 100000;
@@ -53,7 +53,8 @@ double Time(Work&& work)
 double Percentile(std::vector<double> values, double fraction)
 {
     std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size())));
+    const size_t index =
+        std::min(values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size())));
     return values[index];
 }
 
@@ -468,9 +469,10 @@ double SoakGrowthKiB(const Module& module, HWND host)
     Pump();
     const SIZE_T after = PrivateBytes();
     DestroyWindow(tool);
-    std::printf("soak: %d drag steps and %d factor changes; device contexts acquired %ld, released %ld; "
-                "paints begun %ld, ended %ld\n",
-                kSoakSteps, kSoakFactorChanges, dcAcquired, dcReleased, paintsBegun, paintsEnded);
+    std::printf(
+        "soak: %d drag steps and %d factor changes; device contexts acquired %ld, released %ld; "
+        "paints begun %ld, ended %ld\n",
+        kSoakSteps, kSoakFactorChanges, dcAcquired, dcReleased, paintsBegun, paintsEnded);
     return (static_cast<double>(after) - static_cast<double>(before)) / 1024.0;
 }
 
@@ -493,8 +495,9 @@ int main(int argc, char** argv)
 
     std::FILE* csv = std::fopen(csvPath.c_str(), "w");
     if (csv)
-        std::fprintf(csv, "build,case,operation,module_us,floor_us,peer_us,read_us,module_over_floor,module_over_peer,"
-                          "read_share,module_p95_us\n");
+        std::fprintf(csv,
+                     "build,case,operation,module_us,floor_us,peer_us,read_us,module_over_floor,module_over_peer,"
+                     "read_share,module_p95_us\n");
     std::printf("%s: %s\n", kBuild, "each drag step against its like-for-like floor, the peer and the screen read");
     std::printf("%-13s %-8s %10s %10s %7s %10s %8s %9s %6s %10s\n", "case", "op", "module us", "floor us", "ratio",
                 "peer us", "vs peer", "read us", "read%", "p95 us");
@@ -520,8 +523,8 @@ int main(int argc, char** argv)
             std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %9s %6s %10s\n", name, row.op, row.module,
                         row.floor, row.ratio, row.peer, row.peerRatio, read, share, p95);
             if (csv)
-                std::fprintf(csv, "%s,%s,%s,%.2f,%.2f,%.2f,%.2f,%.3f,%.3f,%.3f,%.2f\n", kBuild, name, row.op, row.module,
-                             row.floor, row.peer, row.read, row.ratio, row.peerRatio,
+                std::fprintf(csv, "%s,%s,%s,%.2f,%.2f,%.2f,%.2f,%.3f,%.3f,%.3f,%.2f\n", kBuild, name, row.op,
+                             row.module, row.floor, row.peer, row.read, row.ratio, row.peerRatio,
                              row.read > 0 ? row.read / row.module : 0.0, row.p95);
         }
     }

@@ -9,16 +9,16 @@ struct HWND__;
 struct HPALETTE__;
 
 struct ToolInstance {
-    int32_t zoom;          // magnification factor; also the persisted state
-    HWND__* hwnd;          // the tool window, 0 until it exists
-    int32_t tracking;      // 1 while the left button drags the viewfinder
-    int32_t centerX;       // screen point the view is centred on, before clamping
+    int32_t zoom;      // magnification factor; also the persisted state
+    HWND__* hwnd;      // the tool window, 0 until it exists
+    int32_t tracking;  // 1 while the left button drags the viewfinder
+    int32_t centerX;   // screen point the view is centred on, before clamping
     int32_t centerY;
-    int32_t sourceWidth;   // size of the copied screen area
+    int32_t sourceWidth;  // size of the copied screen area
     int32_t sourceHeight;
-    int32_t screenMaxX;    // primary screen size minus 1, taken once at creation
+    int32_t screenMaxX;  // primary screen size minus 1, taken once at creation
     int32_t screenMaxY;
-    HPALETTE__* palette;   // reserved, always 0
+    HPALETTE__* palette;  // reserved, always 0
 };
 
 // The 4 bytes a host stores: the record's first field, copied raw.

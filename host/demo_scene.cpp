@@ -107,8 +107,8 @@ HWND CreateBackdrop(int width, int height)
     backdropClass.hInstance = app.instance;
     backdropClass.lpszClassName = kBackdropClass;
     RegisterClassA(&backdropClass);
-    HWND backdrop = CreateWindowExA(0, kBackdropClass, "Glimber demo", WS_POPUP, 0, 0, width, height, nullptr,
-                                    nullptr, app.instance, nullptr);
+    HWND backdrop = CreateWindowExA(0, kBackdropClass, "Glimber demo", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                    app.instance, nullptr);
     SetWindowLongPtrA(backdrop, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(PaintBackdropPicture(width, height)));
     ShowWindow(backdrop, SW_SHOW);
     UpdateWindow(backdrop);

@@ -52,14 +52,14 @@ void LayOutTools()
     GetClientRect(app.panel, &client);
     HWND first = app.tools.empty() ? nullptr : app.tools.front();
     const uint32_t minimum = first ? static_cast<uint32_t>(SendMessageA(first, PNM_GETSIZE, 0, 0)) : 0;
-    const auto slots = LayoutTools(0, kHeaderHeight, client.right, client.bottom - kHeaderHeight - kStatusHeight,
-                                   static_cast<int>(app.tools.size()), kGap, minimum,
-                                   [&](int index, const FitRequest& request) {
-                                       // The three fit messages are equivalent; a host may use any.
-                                       const UINT message = PNM_FITSIZE1 + index % 3;
-                                       return static_cast<uint32_t>(SendMessageA(
-                                           app.tools[index], message, 0, reinterpret_cast<LPARAM>(&request)));
-                                   });
+    const auto slots =
+        LayoutTools(0, kHeaderHeight, client.right, client.bottom - kHeaderHeight - kStatusHeight,
+                    static_cast<int>(app.tools.size()), kGap, minimum, [&](int index, const FitRequest& request) {
+                        // The three fit messages are equivalent; a host may use any.
+                        const UINT message = PNM_FITSIZE1 + index % 3;
+                        return static_cast<uint32_t>(
+                            SendMessageA(app.tools[index], message, 0, reinterpret_cast<LPARAM>(&request)));
+                    });
     for (size_t i = 0; i < slots.size(); ++i)
         SetWindowPos(app.tools[i], nullptr, slots[i].left, slots[i].top, slots[i].width, slots[i].height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -178,8 +178,8 @@ bool CreatePanel(int x, int y, int width, int height)
     panelClass.lpszClassName = kPanelClass;
     panelClass.lpszMenuName = MAKEINTRESOURCEA(IDR_PANELMENU);
     RegisterClassA(&panelClass);
-    app.panel = CreateWindowExA(0, kPanelClass, "Glimber reference panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x,
-                                y, width, height, nullptr, nullptr, app.instance, nullptr);
+    app.panel = CreateWindowExA(0, kPanelClass, "Glimber reference panel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y,
+                                width, height, nullptr, nullptr, app.instance, nullptr);
     if (app.panel == nullptr)
         return false;
     if (app.status.empty())

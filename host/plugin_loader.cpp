@@ -35,9 +35,10 @@ std::string LoadToolType(const std::string& path, HINSTANCE hostInstance, Loaded
     out.init = Resolve<InitToolTypeProc>(out.module, initName);
     out.create = Resolve<ToolCreateProc>(out.module, createName);
     out.cleanup = Resolve<ToolCleanupProc>(out.module, cleanupName);
-    const char* missing = out.init == nullptr ? initName : out.create == nullptr ? createName
-                          : out.cleanup == nullptr                         ? cleanupName
-                                                                            : nullptr;
+    const char* missing = out.init == nullptr      ? initName
+                          : out.create == nullptr  ? createName
+                          : out.cleanup == nullptr ? cleanupName
+                                                   : nullptr;
     if (missing != nullptr)
         return Fail(out, path + " names the entry point \"" + missing + "\" but does not export it.");
     out.init(&out.info, 0);

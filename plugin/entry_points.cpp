@@ -65,9 +65,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return TRUE;
 }
 
-extern "C" int32_t __stdcall EnumeratePanelTypes(char* initName, char* createName,
-                                                                        char* cleanupName, HINSTANCE hostInst,
-                                                                        LONG_PTR /*reserved*/)
+extern "C" int32_t __stdcall EnumeratePanelTypes(char* initName, char* createName, char* cleanupName,
+                                                 HINSTANCE hostInst, LONG_PTR /*reserved*/)
 {
     hostInstance = hostInst;
     if (typesEnumerated != 0)
@@ -89,8 +88,8 @@ extern "C" void __stdcall InitGlimberToolType(ToolTypeInfo** infoOut, LONG_PTR /
         *infoOut = &typeInfo;
 }
 
-extern "C" HWND __stdcall GlimberToolCreate(HWND parent, const RECT* rect, const void* state,
-                                                                   LONG_PTR /*reserved1*/, LONG_PTR /*reserved2*/)
+extern "C" HWND __stdcall GlimberToolCreate(HWND parent, const RECT* rect, const void* state, LONG_PTR /*reserved1*/,
+                                            LONG_PTR /*reserved2*/)
 {
     return CreateToolWindow(parent, rect, state, hostInstance);
 }

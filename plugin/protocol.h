@@ -46,8 +46,14 @@ static inline uint32_t PackPanelSize(int32_t width, int32_t height)
 {
     return ((uint32_t)width & 0xFFFFu) | (((uint32_t)height & 0xFFFFu) << 16);
 }
-static inline int32_t PackedPanelWidth(uint32_t packed) { return (int32_t)(packed & 0xFFFFu); }
-static inline int32_t PackedPanelHeight(uint32_t packed) { return (int32_t)(packed >> 16); }
+static inline int32_t PackedPanelWidth(uint32_t packed)
+{
+    return (int32_t)(packed & 0xFFFFu);
+}
+static inline int32_t PackedPanelHeight(uint32_t packed)
+{
+    return (int32_t)(packed >> 16);
+}
 
 /* The size every tool asks for through PNM_GETSIZE: 40 x 30. */
 #define GLIMBER_FIXED_SIZE 0x001E0028u
@@ -66,7 +72,7 @@ typedef struct ToolTypeInfo {
 struct HINSTANCE__;
 struct HWND__;
 typedef int32_t(__stdcall* EnumeratePanelTypesProc)(char* initName, char* createName, char* cleanupName,
-                                                     struct HINSTANCE__* hostInstance, intptr_t reserved);
+                                                    struct HINSTANCE__* hostInstance, intptr_t reserved);
 typedef void(__stdcall* InitToolTypeProc)(ToolTypeInfo** infoOut, intptr_t reserved);
 typedef struct HWND__*(__stdcall* ToolCreateProc)(struct HWND__* parent, const int32_t* rect, const void* state,
                                                   intptr_t reserved1, intptr_t reserved2);

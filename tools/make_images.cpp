@@ -15,9 +15,9 @@
 namespace {
 
 const uint8_t kPalette[16][3] = {  // r, g, b
-    {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
 
 const int kCursorHotX = 15;
 const int kCursorHotY = 15;
@@ -37,8 +37,16 @@ std::vector<std::string> ReadArt(const std::string& path, size_t size)
     return rows;
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) { out.push_back(v & 0xFF); out.push_back((v >> 8) & 0xFF); }
-void Put32(std::vector<uint8_t>& out, uint32_t v) { Put16(out, v & 0xFFFF); Put16(out, v >> 16); }
+void Put16(std::vector<uint8_t>& out, uint32_t v)
+{
+    out.push_back(v & 0xFF);
+    out.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
 
 void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, int bits, uint32_t imageBytes, int colours)
 {
@@ -71,7 +79,10 @@ int PaletteIndexAt(const std::vector<std::string>& art, int x, int y)
     return std::stoi(std::string(1, c), nullptr, 16);
 }
 
-bool IsDarkIndex(int index) { return index == 0 || index == 8; }
+bool IsDarkIndex(int index)
+{
+    return index == 0 || index == 8;
+}
 
 bool MonoIsWhite(const std::vector<std::string>& art, int x, int y)
 {
@@ -132,8 +143,14 @@ std::vector<uint8_t> MonoBitmap(const std::vector<std::string>& art)
 }
 
 // Monochrome cursor masks: AND 1 keeps the screen, XOR 1 makes the pixel white.
-bool CursorXor(const std::vector<std::string>& art, int x, int y) { return art[y][x] == 'o'; }
-bool CursorAnd(const std::vector<std::string>& art, int x, int y) { return art[y][x] == '.'; }
+bool CursorXor(const std::vector<std::string>& art, int x, int y)
+{
+    return art[y][x] == 'o';
+}
+bool CursorAnd(const std::vector<std::string>& art, int x, int y)
+{
+    return art[y][x] == '.';
+}
 
 std::vector<uint8_t> Cursor(const std::vector<std::string>& art)
 {

@@ -68,8 +68,9 @@ TEST(HostSettings, SavesReplaceTheFileWholeAndAFailedSaveKeepsTheOld)
 TEST(HostSettings, DamagedFilesLoadWhatCanBeReadAndSaySo)
 {
     PanelSettings settings;
-    EXPECT_EQ("some tool settings could not be read; those tools have the default",
-              ParseSettings("[Panel]\r\nTools=3\r\nTool0State=9\r\ngarbage\r\nTool1State=x\r\nTool7State=5\r\n", settings));
+    EXPECT_EQ(
+        "some tool settings could not be read; those tools have the default",
+        ParseSettings("[Panel]\r\nTools=3\r\nTool0State=9\r\ngarbage\r\nTool1State=x\r\nTool7State=5\r\n", settings));
     EXPECT_EQ((std::vector<int32_t>{9, 4, 4}), settings.toolStates);
     EXPECT_EQ("", ParseSettings("[Panel]\nTools=2\nTool0State=-2147483648\nTool1State=17\n", settings));
     EXPECT_EQ((std::vector<int32_t>{INT32_MIN, 17}), settings.toolStates);

@@ -62,8 +62,10 @@ TEST(PanelFit, IntegerFormMatchesDoublePrecisionForEveryExtent)
         const auto width = static_cast<int32_t>(std::trunc(extent * aspect));
         const auto height = static_cast<int32_t>(std::trunc(extent / aspect));
         // Limits wide enough for negative and huge extents to pass unchanged.
-        EXPECT_EQ(PackPanelSize(width, extent), FitPanelSize(Request(1, extent, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)));
-        EXPECT_EQ(PackPanelSize(extent, height), FitPanelSize(Request(0, extent, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)));
+        EXPECT_EQ(PackPanelSize(width, extent),
+                  FitPanelSize(Request(1, extent, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)));
+        EXPECT_EQ(PackPanelSize(extent, height),
+                  FitPanelSize(Request(0, extent, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)));
     };
     for (int32_t extent = 1; extent <= 65535; ++extent) {
         check(extent);

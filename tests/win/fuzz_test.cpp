@@ -88,8 +88,8 @@ struct FuzzScene {
         // One tool dragging, one with its page open, before the storm.
         SendMessageA(tools[0], WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(3, 3));
         SendMessageA(tools[0], WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tools[0], 200, 300));
-        pages.push_back(reinterpret_cast<HWND>(SendMessageA(
-            tools[1], PNM_CREATEPAGE, reinterpret_cast<WPARAM>(properties.window()), MAKELPARAM(0, 0))));
+        pages.push_back(reinterpret_cast<HWND>(
+            SendMessageA(tools[1], PNM_CREATEPAGE, reinterpret_cast<WPARAM>(properties.window()), MAKELPARAM(0, 0))));
     }
 
     uint32_t Next() { return random(); }
@@ -142,11 +142,12 @@ struct FuzzScene {
     void Step()
     {
         static const UINT messages[] = {
-            WM_SIZE, WM_PAINT, WM_MOUSEMOVE, WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP,
-            WM_COMMAND, WM_CAPTURECHANGED, PNM_GETSTATE, PNM_SETSTATE, PNM_SETSTATE, PNM_CREATEPAGE, PNM_GETSIZE,
-            PNM_FITSIZE1, PNM_FITSIZE2, PNM_FITSIZE3, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK,
-            WM_TIMER, WM_SETFOCUS, WM_KILLFOCUS, WM_KEYDOWN, WM_CHAR, WM_SETCURSOR, WM_NCHITTEST, WM_MOUSEWHEEL,
-            WM_CANCELMODE, WM_MOVE, WM_ERASEBKGND, WM_USER + 104, WM_USER + 112, WM_USER + 130, WM_USER + 135};
+            WM_SIZE,          WM_PAINT,       WM_MOUSEMOVE,     WM_MOUSEMOVE,      WM_MOUSEMOVE,  WM_LBUTTONDOWN,
+            WM_LBUTTONUP,     WM_RBUTTONUP,   WM_COMMAND,       WM_CAPTURECHANGED, PNM_GETSTATE,  PNM_SETSTATE,
+            PNM_SETSTATE,     PNM_CREATEPAGE, PNM_GETSIZE,      PNM_FITSIZE1,      PNM_FITSIZE2,  PNM_FITSIZE3,
+            WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_TIMER,          WM_SETFOCUS,   WM_KILLFOCUS,
+            WM_KEYDOWN,       WM_CHAR,        WM_SETCURSOR,     WM_NCHITTEST,      WM_MOUSEWHEEL, WM_CANCELMODE,
+            WM_MOVE,          WM_ERASEBKGND,  WM_USER + 104,    WM_USER + 112,     WM_USER + 130, WM_USER + 135};
         const uint32_t action = Next() % 100;
         if (action < 3) {  // the host closes a page
             if (!pages.empty()) {
@@ -257,10 +258,9 @@ TEST_P(Fuzz, RandomMessagesNeverCrashLeaveNoFrameAndToolsStillMagnify)
     std::printf("fuzz: %d messages over seeds %u to %u\n", total, first, first + seeds - 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, Fuzz, testing::Range(0u, kRanges),
-                         [](const testing::TestParamInfo<unsigned>& range) {
-                             const unsigned first = 1 + range.param * kSeedsPerRange;
-                             return std::to_string(first) + "To" + std::to_string(first + kSeedsPerRange - 1);
-                         });
+INSTANTIATE_TEST_SUITE_P(Seeds, Fuzz, testing::Range(0u, kRanges), [](const testing::TestParamInfo<unsigned>& range) {
+    const unsigned first = 1 + range.param * kSeedsPerRange;
+    return std::to_string(first) + "To" + std::to_string(first + kSeedsPerRange - 1);
+});
 
 }  // namespace

@@ -5,7 +5,10 @@
 
 namespace {
 
-HINSTANCE Self() { return GetModuleHandleA(nullptr); }
+HINSTANCE Self()
+{
+    return GetModuleHandleA(nullptr);
+}
 
 TEST(HostLoader, LoadsGlimberAndReadsItsType)
 {

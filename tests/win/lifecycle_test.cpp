@@ -209,7 +209,8 @@ protected:
         ASSERT_NE(nullptr, ReadyModule().dll);
         counted = Counters{};
         HMODULE dll = ReadyModule().dll;
-        hooks.emplace_back(new ImportHook(dll, "user32.dll", "CreatePopupMenu", reinterpret_cast<void*>(CountCreatePopupMenu)));
+        hooks.emplace_back(
+            new ImportHook(dll, "user32.dll", "CreatePopupMenu", reinterpret_cast<void*>(CountCreatePopupMenu)));
         hooks.emplace_back(new ImportHook(dll, "user32.dll", "DestroyMenu", reinterpret_cast<void*>(CountDestroyMenu)));
         hooks.emplace_back(new ImportHook(dll, "user32.dll", "GetDC", reinterpret_cast<void*>(CountGetDC)));
         hooks.emplace_back(new ImportHook(dll, "user32.dll", "ReleaseDC", reinterpret_cast<void*>(CountReleaseDC)));
@@ -228,7 +229,8 @@ TEST_F(Leaks, TenThousandMenusOpenedAndDismissed)
 {
     HWND tool = host.CreateSizedTool(200, 150);
     AutoDismiss dismiss(tool);
-    const double growth = GrowthKiB(200, kMenuCycles, [&](int) { SendMessageA(tool, WM_RBUTTONUP, 0, PackPoint(20, 20)); });
+    const double growth =
+        GrowthKiB(200, kMenuCycles, [&](int) { SendMessageA(tool, WM_RBUTTONUP, 0, PackPoint(20, 20)); });
     EXPECT_EQ(200 + kMenuCycles, counted.menusCreated / 2);
     EXPECT_EQ(counted.menusCreated, counted.menusDestroyed);
     EXPECT_LT(growth, kFlatKiB);
@@ -284,7 +286,8 @@ TEST_F(Leaks, HundredThousandDragStepsHoldNoDeviceContext)
         const int steps = round == 0 ? 2000 : 100000;
         SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(3, 3));
         for (int i = 0; i < steps; ++i)
-            SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tool, 60 + (i * 37) % 300, 60 + (i * 53) % 200));
+            SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON,
+                         ClientPointFromScreen(tool, 60 + (i * 37) % 300, 60 + (i * 53) % 200));
         SendMessageA(tool, WM_LBUTTONUP, 0, 0);
     });
     EXPECT_EQ(counted.dcsTaken, counted.dcsGiven) << "every device context given back";

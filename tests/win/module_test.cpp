@@ -11,7 +11,10 @@
 
 namespace {
 
-HINSTANCE__* HostHandle(HMODULE module) { return reinterpret_cast<HINSTANCE__*>(module); }
+HINSTANCE__* HostHandle(HMODULE module)
+{
+    return reinterpret_cast<HINSTANCE__*>(module);
+}
 
 class Module : public ::testing::Test {
 protected:
@@ -98,7 +101,10 @@ struct GuardedBuffer {
     }
 };
 
-char* BadAddress(uintptr_t value) { return reinterpret_cast<char*>(value); }
+char* BadAddress(uintptr_t value)
+{
+    return reinterpret_cast<char*>(value);
+}
 
 TEST_F(Module, EnumerationRefusesHostileBuffersAndSurvivesAnyHostHandle)
 {
@@ -293,8 +299,8 @@ TEST_F(Module, ImagesHaveTheirSizeDepthAndPalette)
     const COLORREF standard[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
                                    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(standard[i], static_cast<COLORREF>(palette[i].rgbRed << 16 | palette[i].rgbGreen << 8 |
-                                                     palette[i].rgbBlue))
+        EXPECT_EQ(standard[i],
+                  static_cast<COLORREF>(palette[i].rgbRed << 16 | palette[i].rgbGreen << 8 | palette[i].rgbBlue))
             << "palette entry " << i;
     // The top-left corner is background: checkered in colours 9 and 15.
     const BYTE* bits = reinterpret_cast<const BYTE*>(palette + 16);
@@ -324,8 +330,10 @@ TEST_F(Module, ImagesHaveTheirSizeDepthAndPalette)
 
 TEST_F(Module, StringTable)
 {
-    const std::pair<int, const char*> strings[] = {{117, "Properties"},       {118, "Dadidevozi Vuder"},
-                                                   {119, "Dadidevozi Vuder Tool"}, {121, "About Glimber"},
+    const std::pair<int, const char*> strings[] = {{117, "Properties"},
+                                                   {118, "Dadidevozi Vuder"},
+                                                   {119, "Dadidevozi Vuder Tool"},
+                                                   {121, "About Glimber"},
                                                    {122, "Zoom Factor"}};
     char text[100];
     for (const auto& [id, want] : strings) {
@@ -444,8 +452,8 @@ TEST_F(Module, VersionBlock)
     for (const char* name : {"CompanyName", "ProductName", "LegalCopyright"})
         EXPECT_NE("<missing>", VersionString(block, name)) << name;
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(4u, length);
     EXPECT_EQ(0x0409, translation[0]);
     EXPECT_EQ(0x04B0, translation[1]);

@@ -26,8 +26,8 @@ class EraseCounter {
 public:
     explicit EraseCounter(HWND window)
         : window_(window),
-          original_(reinterpret_cast<WNDPROC>(
-              SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc))))
+          original_(
+              reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc))))
     {
         current = this;
     }
@@ -66,7 +66,10 @@ protected:
         return reinterpret_cast<HWND>(
             SendMessageA(tool, PNM_CREATEPAGE, reinterpret_cast<WPARAM>(properties.window()), MAKELPARAM(x, y)));
     }
-    static int SliderPosition(HWND page) { return static_cast<int>(SendDlgItemMessageA(page, kSlider, TBM_GETPOS, 0, 0)); }
+    static int SliderPosition(HWND page)
+    {
+        return static_cast<int>(SendDlgItemMessageA(page, kSlider, TBM_GETPOS, 0, 0));
+    }
     static void MoveSlider(HWND page, int position) { SendDlgItemMessageA(page, kSlider, TBM_SETPOS, TRUE, position); }
     static void Apply(HWND page) { EXPECT_EQ(0, SendMessageA(page, WM_COMMAND, PNC_APPLY, 0)); }
     int StateChanges() const

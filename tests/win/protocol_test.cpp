@@ -99,20 +99,16 @@ TEST_F(Protocol, ThreeFitMessagesGiveTheSameAnswers)
     };
     const int32_t open = 1 << 30;
     const Case cases[] = {
-        {{0, 0, open, open, 1, 30}, PackPanelSize(39, 30)},
-        {{40, 30, open, open, 1, 30}, 0x001E0028},
-        {{0, 0, open, open, 0, 40}, PackPanelSize(40, 30)},
-        {{0, 0, open, open, 1, 100}, PackPanelSize(133, 100)},
-        {{0, 0, open, open, 1, 60}, PackPanelSize(79, 60)},
-        {{0, 0, open, open, 0, 200}, PackPanelSize(200, 150)},
-        {{0, 0, 320, open, 1, 300}, PackPanelSize(320, 240)},
-        {{0, 0, open, 100, 0, 400}, PackPanelSize(133, 100)},
+        {{0, 0, open, open, 1, 30}, PackPanelSize(39, 30)},   {{40, 30, open, open, 1, 30}, 0x001E0028},
+        {{0, 0, open, open, 0, 40}, PackPanelSize(40, 30)},   {{0, 0, open, open, 1, 100}, PackPanelSize(133, 100)},
+        {{0, 0, open, open, 1, 60}, PackPanelSize(79, 60)},   {{0, 0, open, open, 0, 200}, PackPanelSize(200, 150)},
+        {{0, 0, 320, open, 1, 300}, PackPanelSize(320, 240)}, {{0, 0, open, 100, 0, 400}, PackPanelSize(133, 100)},
         {{40, 30, open, open, 0, 50}, PackPanelSize(50, 37)},
     };
     for (const Case& c : cases)
         for (UINT message : {PNM_FITSIZE1, PNM_FITSIZE2, PNM_FITSIZE3})
-            EXPECT_EQ(c.packed, static_cast<uint32_t>(SendMessageA(tool, message, 0,
-                                                                   reinterpret_cast<LPARAM>(&c.request))))
+            EXPECT_EQ(c.packed,
+                      static_cast<uint32_t>(SendMessageA(tool, message, 0, reinterpret_cast<LPARAM>(&c.request))))
                 << "message " << message << " given " << c.request.given;
     for (UINT message : {PNM_FITSIZE1, PNM_FITSIZE2, PNM_FITSIZE3}) {
         EXPECT_EQ(0, SendMessageA(tool, message, 0, 0)) << "no request, no answer";

@@ -98,8 +98,7 @@ LRESULT CALLBACK TestHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
         host->onEnterIdle(wParam, reinterpret_cast<HWND>(lParam));
         return 0;
     }
-    if (host != nullptr &&
-        (message == PNM_STATECHANGED || message == PNM_SHOWPROPERTIES || message == PNM_TRACKING)) {
+    if (host != nullptr && (message == PNM_STATECHANGED || message == PNM_SHOWPROPERTIES || message == PNM_TRACKING)) {
         Notification seen{message, wParam, 0, GetCapture(), CLR_INVALID};
         if (message == PNM_STATECHANGED) {
             ReadToolState(reinterpret_cast<HWND>(wParam), seen.zoomSeen);

@@ -34,9 +34,9 @@ GlimberModule& ReadyModule();
 struct Notification {
     UINT message;
     WPARAM wParam;
-    int32_t zoomSeen;       // PNM_STATECHANGED: the factor PNM_GETSTATE answered then
-    HWND captureSeen;       // GetCapture() when it arrived
-    COLORREF probeSeen;     // screen pixel at the host's probe point when it arrived
+    int32_t zoomSeen;    // PNM_STATECHANGED: the factor PNM_GETSTATE answered then
+    HWND captureSeen;    // GetCapture() when it arrived
+    COLORREF probeSeen;  // screen pixel at the host's probe point when it arrived
 };
 
 // A top-level window standing in for a host panel.
@@ -52,8 +52,8 @@ public:
     HWND CreateSizedTool(int width, int height, const void* state = nullptr, int x = 10, int y = 10);
 
     std::vector<Notification> notifications;
-    POINT probe = {-1, -1};                              // screen point sampled on every notification
-    std::function<void(UINT, WPARAM)> onNotification;    // extra reaction, if a test wants one
+    POINT probe = {-1, -1};                            // screen point sampled on every notification
+    std::function<void(UINT, WPARAM)> onNotification;  // extra reaction, if a test wants one
     // WM_ENTERIDLE: a menu or modal dialog owned by this window (or its children) waits for input.
     std::function<void(WPARAM kind, HWND menuOrDialog)> onEnterIdle;
     // Runs `call` when the thread's message loop, or a modal loop running by then,
@@ -96,8 +96,8 @@ struct Pixels {
     std::vector<COLORREF> data;
     COLORREF At(int x, int y) const { return data[static_cast<size_t>(y - top) * width + (x - left)]; }
 };
-Pixels CaptureScreen(const RECT& area);         // screen coordinates
-Pixels CaptureClient(HWND window);              // the window's client area, client coordinates
+Pixels CaptureScreen(const RECT& area);  // screen coordinates
+Pixels CaptureClient(HWND window);       // the window's client area, client coordinates
 
 // Client-coordinate lParam for a screen point, as mouse messages carry it.
 LPARAM ClientPointFromScreen(HWND window, int x, int y);
