@@ -2,7 +2,8 @@
 # Static analysis of the project's own code; any finding fails.
 #  - cppcheck over every source, tests included;
 #  - clang-tidy (checks in .clang-tidy) over the DLL, the reference host and the
-#    benchmark, as the x86_64 MinGW build compiles them.
+#    benchmark, as the x86_64 MinGW build compiles them;
+#  - clang-format: every source formatted by the rule in .clang-format.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -29,6 +30,10 @@ if grep -qE '(warning|error):' "$log"; then
   grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated|^Suppressed [0-9]+ warnings|^Use -header-filter' "$log"
   status=1
 fi
+
+echo "lint: clang-format"
+# Every source as the formatting rule in .clang-format lays it out.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror || status=1
 
 if [ "$status" -eq 0 ]; then echo "lint: no findings"; else echo "lint: findings above"; fi
 exit "$status"
