@@ -48,6 +48,11 @@ ModalDriver::ModalDriver(HWND owner) : owner_(owner)
     // would highlight an entry when the menu appears, and the script's keys would then
     // start from it: park it in the corner, away from every menu and box the tests open.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // A menu closes when its window loses the activation: let the owner's window take
+    // it for good first, or a late focus change under load ends the menu unseen.
+    HWND root = GetAncestor(owner_, GA_ROOT);
+    SetForegroundWindow(root);
+    PumpUntil([root] { return GetForegroundWindow() == root && GetActiveWindow() == root; }, 1000);
     PumpFor(30);
     SetPropA(owner_, kDriverProperty, this);
     original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
