@@ -23,7 +23,7 @@ builds=(win32 win64)
 share=$((GLIMBER_DISPLAYS / ${#builds[@]}))
 [ "$share" -ge 1 ] || share=1
 run_build() {  # build first-display
-  local build=$1 first=$2 spec="$GLIMBER_WINE_POOL/$1.json" i sep
+  local build=$1 first=$2 pool_file="$GLIMBER_WINE_POOL/$1.json" i sep
   {
     echo '{"version": {"major": 1, "minor": 0}, "local": [{"display": ['
     for ((i = first; i < first + share; i++)); do
@@ -32,9 +32,9 @@ run_build() {  # build first-display
       echo "  {\"id\": \"$((i % GLIMBER_DISPLAYS))\", \"slots\": 1}$sep"
     done
     echo ']}]}'
-  } >"$spec"
+  } >"$pool_file"
   echo "Win32 tests of build/$build/Glimber.dll on $share displays"
-  ctest --test-dir "build/$build" --output-on-failure -j "$share" --resource-spec-file "$spec" \
+  ctest --test-dir "build/$build" --output-on-failure -j "$share" --resource-spec-file "$pool_file" \
     --output-junit "$top/build/$build/win-tests.xml" "${ctest_args[@]}" 2>&1
 }
 ctest_args=("$@")
