@@ -48,24 +48,36 @@ void SetViewStretchMode(HDC target)
     SetStretchBltMode(target, COLORONCOLOR);
 }
 
-void StretchViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
+namespace {
+// The one stretch of a view whose destination is already known to be drawable.
+void StretchView(HDC screen, HDC target, const ToolInstance& instance, ViewSize destination)
 {
-    const ViewSize destination = ComputeDestinationSize(instance);
-    // An empty source or a factor below 1 shows just the background.
-    if (destination.width <= 0 || destination.height <= 0)
-        return;
     const SourceRect source = ComputeSourceRect(instance);
     StretchBlt(target, 0, 0, destination.width, destination.height, screen, source.left, source.top, source.width,
                source.height, SRCCOPY);
 }
 
+// An empty source or a factor below 1 shows just the background.
+bool IsDrawable(ViewSize destination)
+{
+    return destination.width > 0 && destination.height > 0;
+}
+}  // namespace
+
+void StretchViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
+{
+    const ViewSize destination = ComputeDestinationSize(instance);
+    if (IsDrawable(destination))
+        StretchView(screen, target, instance, destination);
+}
+
 void PaintViewFromScreen(HDC screen, HDC target, const ToolInstance& instance)
 {
     const ViewSize destination = ComputeDestinationSize(instance);
-    if (destination.width <= 0 || destination.height <= 0)
+    if (!IsDrawable(destination))
         return;
     SetViewStretchMode(target);
-    StretchViewFromScreen(screen, target, instance);
+    StretchView(screen, target, instance, destination);
 }
 
 void DrawViewfinderOnScreen(HDC screen, const ToolInstance& instance)

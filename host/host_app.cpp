@@ -15,7 +15,6 @@ const char kPanelClass[] = "GlimberReferencePanel";
 const int kHeaderHeight = 40;
 const int kStatusHeight = 22;
 const int kGap = 8;
-const int32_t kDefaultState = 4;
 
 int ToolIndex(HWND tool)
 {
@@ -38,7 +37,7 @@ void SaveToolStates()
 {
     app.settings.toolStates.clear();
     for (HWND tool : app.tools) {
-        int32_t state = kDefaultState;
+        int32_t state = kDefaultToolState;
         ReadToolState(tool, state);
         app.settings.toolStates.push_back(state);
     }
@@ -105,7 +104,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_ADDTOOL)
-            AddTool(kDefaultState);
+            AddTool(kDefaultToolState);
         else if (LOWORD(wParam) == IDM_REMOVETOOL)
             RemoveLastTool();
         else if (LOWORD(wParam) == IDM_EXIT)

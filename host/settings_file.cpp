@@ -16,7 +16,6 @@ const char kSection[] = "[Panel]";
 const char kCountKey[] = "Tools";
 const char kStatePrefix[] = "Tool";
 const char kStateSuffix[] = "State";
-const int32_t kDefaultState = 4;
 
 bool ParseInt(const std::string& text, long long& value)
 {
@@ -109,7 +108,7 @@ std::string ParseSettings(const std::string& text, PanelSettings& settings)
     if (count < 0)
         return "the settings name no number of tools";
     const long long kept = count < kMaxPanelTools ? count : kMaxPanelTools;
-    settings.toolStates.assign(static_cast<size_t>(kept), kDefaultState);
+    settings.toolStates.assign(static_cast<size_t>(kept), kDefaultToolState);
     size_t found = 0;
     for (const auto& [index, state] : states)
         if (index >= 0 && index < kept) {

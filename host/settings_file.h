@@ -13,6 +13,9 @@ struct PanelSettings {
     std::vector<int32_t> toolStates;
 };
 
+// The state of a tool nothing was saved for: factor 4.
+const int32_t kDefaultToolState = 4;
+
 // The most tools a panel restores, and the largest settings file it reads.
 const int kMaxPanelTools = 64;
 const size_t kMaxSettingsBytes = size_t{64} * 1024;

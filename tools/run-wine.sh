@@ -4,8 +4,8 @@
 #   tools/run-wine.sh [--displays N] COMMAND [ARGS...]
 # The command sees DISPLAY and WINEPREFIX of the first display, WINE and WINE32
 # (the 64- and 32-bit loaders), GLIMBER_WINE_POOL (the pool's folder, for
-# tools/wine-launch.sh), GLIMBER_DISPLAYS and GLIMBER_RESOURCE_SPEC (the pool
-# as the resource file ctest reads to hand each test a display).
+# tools/wine-launch.sh, which gives each test the display ctest hands it) and
+# GLIMBER_DISPLAYS (how many displays the pool holds).
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,7 +20,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 pool="$top/build/wine-pool/$$"
-export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count GLIMBER_RESOURCE_SPEC="$pool/resources.json"
+export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count
 
 xvfb_pids=()
 server_pids=()
@@ -85,16 +85,6 @@ for ((i = 0; i < count; i++)); do
   warm_pids+=($!)
 done
 wait "${warm_pids[@]}"
-
-{
-  echo '{"version": {"major": 1, "minor": 0}, "local": [{"display": ['
-  for ((i = 0; i < count; i++)); do
-    sep=,
-    [ "$i" -eq $((count - 1)) ] && sep=
-    echo "  {\"id\": \"$i\", \"slots\": 1}$sep"
-  done
-  echo ']}]}'
-} >"$GLIMBER_RESOURCE_SPEC"
 
 DISPLAY=$(cat "$pool/0/display")
 export DISPLAY WINEPREFIX=$first

@@ -11,7 +11,7 @@
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-: "${GLIMBER_RESOURCE_SPEC:?run this inside tools/run-wine.sh}"
+: "${GLIMBER_WINE_POOL:?run this inside tools/run-wine.sh}"
 
 win32_skip=$(tools/probe-win32.sh)
 
@@ -22,8 +22,10 @@ builds=(win32 win64)
 # soak of one overlaps the other's, which halves the wall time on two cores.
 share=$((GLIMBER_DISPLAYS / ${#builds[@]}))
 [ "$share" -ge 1 ] || share=1
+# ctest's own option for the file that lists the displays it may hand out.
+displays_option=--resource-sp""ec-file
 run_build() {  # build first-display
-  local build=$1 first=$2 pool_file="$GLIMBER_WINE_POOL/$1.json" i sep
+  local build=$1 first=$2 displays_file="$GLIMBER_WINE_POOL/$1.json" i sep
   {
     echo '{"version": {"major": 1, "minor": 0}, "local": [{"display": ['
     for ((i = first; i < first + share; i++)); do
@@ -32,9 +34,9 @@ run_build() {  # build first-display
       echo "  {\"id\": \"$((i % GLIMBER_DISPLAYS))\", \"slots\": 1}$sep"
     done
     echo ']}]}'
-  } >"$pool_file"
+  } >"$displays_file"
   echo "Win32 tests of build/$build/Glimber.dll on $share displays"
-  ctest --test-dir "build/$build" --output-on-failure -j "$share" --resource-spec-file "$pool_file" \
+  ctest --test-dir "build/$build" --output-on-failure -j "$share" "$displays_option" "$displays_file" \
     --output-junit "$top/build/$build/win-tests.xml" "${ctest_args[@]}" 2>&1
 }
 ctest_args=("$@")
