@@ -24,8 +24,13 @@ export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count
 
 xvfb_pids=()
 server_pids=()
+keeper_pids=()
 stop() {
-  local i
+  local i pid
+  for pid in "${keeper_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   for i in "${!server_pids[@]}"; do
     WINEPREFIX="$pool/$i/prefix" "$WINESERVER" -k >/dev/null 2>&1 || true
     kill "${server_pids[$i]}" 2>/dev/null || true
@@ -85,6 +90,30 @@ for ((i = 0; i < count; i++)); do
   warm_pids+=($!)
 done
 wait "${warm_pids[@]}"
+
+# Wine closes a display's desktop a second after its last program ends, and every
+# program after that waits for a new desktop process: under load long enough for
+# Wine to give up, and then no top-level window can be created. One program per
+# display keeps its desktop open for the whole run, and no test starts before each
+# display has shown a window of it.
+keeper="$top/build/win64/desktop_keeper.exe"
+[ -f "$keeper" ] || { echo "run-wine: $keeper is missing: build win64 first" >&2; exit 1; }
+for ((i = 0; i < count; i++)); do
+  WINEPREFIX="$pool/$i/prefix" DISPLAY=$(cat "$pool/$i/display") "$WINE" "$keeper" </dev/null >"$pool/$i/keeper.log" 2>&1 &
+  keeper_pids+=($!)
+done
+for ((i = 0; i < count; i++)); do
+  # Generous: six fresh desktops start at once on two cores.
+  for _ in $(seq 1200); do
+    grep -q 'desktop ready' "$pool/$i/keeper.log" && break
+    kill -0 "${keeper_pids[$i]}" 2>/dev/null || break
+    sleep 0.05
+  done
+  if ! grep -q 'desktop ready' "$pool/$i/keeper.log"; then
+    echo "run-wine: display $(cat "$pool/$i/display") is not usable: $(head -c 300 "$pool/$i/keeper.log")" >&2
+    exit 1
+  fi
+done
 
 DISPLAY=$(cat "$pool/0/display")
 export DISPLAY WINEPREFIX=$first

@@ -1,5 +1,7 @@
 #include "modal_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "support.h"
@@ -52,7 +54,9 @@ ModalDriver::ModalDriver(HWND owner) : owner_(owner)
     // it for good first, or a late focus change under load ends the menu unseen.
     HWND root = GetAncestor(owner_, GA_ROOT);
     SetForegroundWindow(root);
-    PumpUntil([root] { return GetForegroundWindow() == root && GetActiveWindow() == root; }, 1000);
+    if (!PumpUntil([root] { return GetForegroundWindow() == root && GetActiveWindow() == root; }))
+        ADD_FAILURE() << "the menu's owner did not become the active window; the foreground is "
+                      << GetForegroundWindow();
     PumpFor(30);
     SetPropA(owner_, kDriverProperty, this);
     original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));

@@ -235,8 +235,7 @@ TEST_F(Module, CreationSurvivesHostileParentsRectanglesAndStates)
                 DestroyWindow(tool);
             }
     DestroyWindow(button);
-    PumpFor(50);
-    EXPECT_EQ("", StrayScreenPixels({testHost.window()})) << "no frame left on the screen";
+    EXPECT_EQ("", SettledStrayPixels({testHost.window()})) << "no frame left on the screen";
 }
 
 int registrations = 0;

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <sstream>
 #include <utility>
@@ -16,16 +18,26 @@ Proc Resolve(HMODULE dll, const char* name)
 }
 }  // namespace
 
+std::string LastErrorText()
+{
+    return ", GetLastError " + std::to_string(GetLastError());
+}
+
 bool GlimberModule::Load(const char* path)
 {
     dll = LoadLibraryA(path);
-    if (dll == nullptr)
+    if (dll == nullptr) {
+        ADD_FAILURE() << "LoadLibraryA(" << path << ") failed" << LastErrorText();
         return false;
+    }
     enumerate = Resolve<EnumeratePanelTypesProc>(dll, "EnumeratePanelTypes");
     init = Resolve<InitToolTypeProc>(dll, "InitGlimberToolType");
     create = Resolve<ToolCreateProc>(dll, "GlimberToolCreate");
     cleanup = Resolve<ToolCleanupProc>(dll, "GlimberToolCleanup");
-    return enumerate && init && create && cleanup;
+    const bool resolved = enumerate && init && create && cleanup;
+    if (!resolved)
+        ADD_FAILURE() << path << " lacks one of the four entry points";
+    return resolved;
 }
 
 void GlimberModule::Free()
@@ -48,8 +60,8 @@ ToolTypeInfo* GlimberModule::Initialise()
 GlimberModule& ReadyModule()
 {
     static GlimberModule module;
-    if (module.dll == nullptr && module.Load())
-        module.Initialise();
+    if (module.dll == nullptr && module.Load() && module.Initialise() == nullptr)
+        ADD_FAILURE() << "EnumeratePanelTypes or InitGlimberToolType gave no tool type";
     return module;
 }
 
@@ -72,6 +84,8 @@ TestHost::TestHost(int x, int y, int width, int height)
     }();
     window_ = CreateWindowExA(0, className, "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
                               nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    if (window_ == nullptr)
+        ADD_FAILURE() << "CreateWindowExA(test host) failed" << LastErrorText();
     PumpFor(30);
 }
 
@@ -132,6 +146,10 @@ HWND TestHost::CreateSizedTool(int width, int height, const void* state, int x, 
 {
     const RECT creation = {x, y, x + 1, y + 1};
     HWND tool = CreateTool(creation, state);
+    if (tool == nullptr) {
+        ADD_FAILURE() << "GlimberToolCreate on host " << window_ << " returned null" << LastErrorText();
+        return nullptr;
+    }
     SetWindowPos(tool, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(tool);
     return tool;
@@ -139,7 +157,17 @@ HWND TestHost::CreateSizedTool(int width, int height, const void* state, int x, 
 
 ToolInstance* RecordOf(HWND tool)
 {
-    return reinterpret_cast<ToolInstance*>(GetWindowLongPtrA(tool, 0));
+    auto* record = reinterpret_cast<ToolInstance*>(GetWindowLongPtrA(tool, 0));
+    if (record != nullptr)
+        return record;
+    // A failed assertion instead of a page fault in the test that asked: an empty
+    // record that no window owns, so the test goes on to fail on its values.
+    ADD_FAILURE() << "no record behind tool window " << tool << (IsWindow(tool) ? "" : " (not a window)")
+                  << LastErrorText();
+    static ToolInstance placeholder;
+    placeholder = ToolInstance{};
+    placeholder.zoom = 1;  // what divides by the factor stays defined
+    return &placeholder;
 }
 
 // ---- the screen pattern ----
@@ -177,13 +205,19 @@ ScreenPattern::ScreenPattern()
     const int height = GetSystemMetrics(SM_CYSCREEN);
     window_ = CreateWindowExA(0, className, "pattern", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
+    if (window_ == nullptr) {
+        ADD_FAILURE() << "CreateWindowExA(screen pattern) failed" << LastErrorText();
+        return;
+    }
     UpdateWindow(window_);
     // Wait until the X server shows it, corners included.
-    PumpUntil([&] {
+    const bool shown = PumpUntil([&] {
         const Pixels corners = CaptureScreen(RECT{0, 0, width, height});
         return corners.At(0, 0) == At(0, 0) && corners.At(width - 1, height - 1) == At(width - 1, height - 1) &&
                corners.At(width / 2, height / 2) == At(width / 2, height / 2);
     });
+    if (!shown)
+        ADD_FAILURE() << "the screen pattern did not reach the screen within 3 s";
 }
 
 ScreenPattern::~ScreenPattern()
@@ -284,10 +318,32 @@ std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* 
     return stray == 0 ? "" : std::to_string(stray) + " stray pixels, first at " + first;
 }
 
+namespace {
+BOOL CALLBACK PaintNow(HWND window, LPARAM)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+}  // namespace
+
+std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT* area, DWORD timeoutMs)
+{
+    EnumThreadWindows(GetCurrentThreadId(), PaintNow, 0);
+    std::string stray;
+    PumpUntil(
+        [&] {
+            stray = StrayScreenPixels(excluded, area);
+            return stray.empty();
+        },
+        timeoutMs);
+    return stray;
+}
+
 Pixels CaptureClient(HWND window)
 {
-    RECT client;
-    GetClientRect(window, &client);
+    RECT client = {};
+    if (!GetClientRect(window, &client))
+        ADD_FAILURE() << "GetClientRect(" << window << ") failed" << LastErrorText();
     HDC dc = GetDC(window);
     Pixels pixels = CaptureFrom(dc, client, 0, 0);
     ReleaseDC(window, dc);

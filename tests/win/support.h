@@ -66,8 +66,11 @@ private:
     std::vector<std::function<void()>> postedCalls_;
 };
 
-// The record behind a tool window.
+// The record behind a tool window; a window without one is a failed assertion (and an empty record).
 ToolInstance* RecordOf(HWND tool);
+
+// ", GetLastError N", for a failed call's message.
+std::string LastErrorText();
 
 // A full-screen window under everything else whose pixel at (x, y) encodes x and y.
 class ScreenPattern {
@@ -109,6 +112,12 @@ void DragTo(HWND tool, int x, int y);
 // Pixels of `area` (the whole screen by default) outside the `excluded` windows that
 // do not show the pattern: "" when no frame was left behind.
 std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* area = nullptr);
+
+// StrayScreenPixels once the paints queued for this thread's windows (the pattern under a
+// closed menu or box) are done and have reached the screen, within `timeoutMs`; a frame
+// left behind is never repainted, so it is still reported.
+std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT* area = nullptr,
+                               DWORD timeoutMs = 3000);
 
 // Mismatches of the tool's view against the clamped source area on the pattern.
 std::string CompareViewWithPattern(HWND tool);

@@ -1,6 +1,8 @@
 // The tool window as a host and a user see it: creation, painting, dragging.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/view_geometry.h"
 #include "support.h"
 
@@ -278,8 +280,14 @@ TEST_F(ToolWindow, NegativeFactorPaintsNothingAndLeavesNoMark)
     EXPECT_EQ(-49, RecordOf(tool)->sourceWidth);
     EXPECT_EQ(-36, RecordOf(tool)->sourceHeight);
     RECT hostArea;
-    GetWindowRect(host.window(), &hostArea);
-    PumpFor(60);
+    ASSERT_TRUE(GetWindowRect(host.window(), &hostArea));
+    // The host's window reaches the screen as a whole, so once the tool's grey shows, all of it has.
+    RECT toolArea;
+    ASSERT_TRUE(GetWindowRect(tool, &toolArea));
+    ASSERT_TRUE(PumpUntil([&] {
+        const Pixels shown = CaptureScreen(toolArea);
+        return std::all_of(shown.data.begin(), shown.data.end(), [](COLORREF pixel) { return pixel == kLightGrey; });
+    })) << "the tool's background never reached the screen";
     const Pixels before = CaptureScreen(hostArea);
     SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(5, 5));
     SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tool, 100, 100));
@@ -288,8 +296,7 @@ TEST_F(ToolWindow, NegativeFactorPaintsNothingAndLeavesNoMark)
     UpdateWindow(tool);
     for (COLORREF pixel : CaptureClient(tool).data)
         ASSERT_EQ(kLightGrey, pixel);
-    PumpFor(60);
-    EXPECT_TRUE(before.data == CaptureScreen(hostArea).data);
+    EXPECT_TRUE(PumpUntil([&] { return before.data == CaptureScreen(hostArea).data; })) << "the host's area changed";
     EXPECT_EQ("", CompareFrame(*RecordOf(tool), false));
 }
 
