@@ -5,6 +5,7 @@
 #include <string>
 
 #include "import_hook.h"
+#include "input.h"
 #include "modal_driver.h"
 #include "support.h"
 
@@ -341,22 +342,6 @@ TEST_F(AboutBox, WrongStartWrongButtonOrAMoveStartsAgain)
         }
     });
     EXPECT_EQ("Every pixel, bigger!", captions.back());
-}
-
-// Real mouse input at a screen point, so hit testing decides which window gets it.
-void SendMouse(POINT screen, std::initializer_list<DWORD> events)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    std::vector<INPUT> inputs;
-    for (DWORD flags : events) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (screen.x * 65536 + width / 2) / width;
-        input.mi.dy = (screen.y * 65536 + height / 2) / height;
-        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 TEST_F(AboutBox, DoubleClicksOverTheNameAndNoticeLinesCount)

@@ -1,0 +1,235 @@
+// The tool as a hand uses it: real button, pointer and key events through the
+// system's input path, so hit testing, the capture, double-click detection and
+// the menu's own input loop all take part.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/view_geometry.h"
+#include "input.h"
+#include "modal_driver.h"
+#include "support.h"
+
+namespace {
+
+class RealInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(nullptr, ReadyModule().dll);
+        ASSERT_NE(nullptr, host.window());
+        tool = host.CreateSizedTool(200, 150);
+        ASSERT_NE(nullptr, tool);
+    }
+
+    POINT OnTool(int x, int y) const
+    {
+        POINT point = {x, y};
+        ClientToScreen(tool, &point);
+        return point;
+    }
+
+    // Moves the pointer onto the tool and presses the left button there.
+    void PressOnTool(POINT at)
+    {
+        SendMouse(at, {MOUSEEVENTF_MOVE});
+        SendMouse(at, {MOUSEEVENTF_LEFTDOWN});
+        ASSERT_TRUE(PumpInput());
+        ASSERT_EQ(tool, GetCapture()) << "the press starts a drag that holds the mouse";
+    }
+
+    void Release(POINT at)
+    {
+        SendMouse(at, {MOUSEEVENTF_LEFTUP});
+        ASSERT_TRUE(PumpInput());
+    }
+
+    // Mid-drag: the frame and the view are exact for the pointer's position.
+    void ExpectDragAt(POINT at)
+    {
+        const ToolInstance& record = *RecordOf(tool);
+        EXPECT_EQ(1, record.tracking);
+        EXPECT_EQ(at.x, record.centerX);
+        EXPECT_EQ(at.y, record.centerY);
+        EXPECT_EQ("", CompareFrame(record, true)) << "frame at " << at.x << "," << at.y;
+        EXPECT_EQ("", CompareViewWithPattern(tool)) << "view at " << at.x << "," << at.y;
+    }
+
+    // After the drag: nothing inverted anywhere, and a repaint shows the same area.
+    void ExpectDragEndedCleanly()
+    {
+        EXPECT_EQ(0, RecordOf(tool)->tracking);
+        EXPECT_EQ(nullptr, GetCapture());
+        EXPECT_EQ("", SettledStrayPixels({host.window()}));
+        InvalidateRect(tool, nullptr, TRUE);
+        UpdateWindow(tool);
+        EXPECT_EQ("", CompareViewWithPattern(tool)) << "the view keeps the area";
+    }
+
+    // No frame around the centre where the host's white background or the pattern should
+    // show (the tool's own pixels there are a view of themselves, which nothing predicts).
+    std::string FrameLeftAroundTheCentre() const
+    {
+        const ViewfinderStrips strips = ComputeViewfinderStrips(*RecordOf(tool));
+        RECT toolArea, hostArea;
+        GetWindowRect(tool, &toolArea);
+        GetWindowRect(host.window(), &hostArea);
+        std::string found;
+        for (const Strip& strip : {strips.top, strips.left, strips.right, strips.bottom}) {
+            // Strips with a negative extent reach back from their origin, its own row or column included.
+            const int x0 = strip.width >= 0 ? strip.x : strip.x + strip.width + 1;
+            const int y0 = strip.height >= 0 ? strip.y : strip.y + strip.height + 1;
+            const RECT area = {x0, y0, x0 + std::abs(strip.width), y0 + std::abs(strip.height)};
+            const Pixels shown = CaptureScreen(area);
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x) {
+                    const POINT p = {x, y};
+                    if (PtInRect(&toolArea, p))
+                        continue;
+                    const COLORREF want = PtInRect(&hostArea, p) ? 0xFFFFFF : ScreenPattern::At(x, y);
+                    if (shown.At(x, y) != want && found.empty())
+                        found = "inverted at " + std::to_string(x) + "," + std::to_string(y);
+                }
+        }
+        return found;
+    }
+
+    std::vector<WPARAM> TrackingValues() const
+    {
+        std::vector<WPARAM> values;
+        for (const Notification& n : host.notifications)
+            if (n.message == PNM_TRACKING)
+                values.push_back(n.wParam);
+        return values;
+    }
+
+    ScreenPattern pattern;
+    TestHost host;
+    HWND tool = nullptr;
+};
+
+TEST_F(RealInput, DragOutOfTheToolFollowsThePointerAcrossTheScreen)
+{
+    const POINT press = OnTool(100, 75);
+    PressOnTool(press);
+    // Left of and above the tool (negative client coordinates), then past its right and bottom.
+    const POINT upLeft = {150, 100}, downRight = {900, 650};
+    MovePointer(press, upLeft, 40);
+    ExpectDragAt(upLeft);
+    MovePointer(upLeft, downRight, 80);
+    ExpectDragAt(downRight);
+    Release(downRight);
+    ExpectDragEndedCleanly();
+    EXPECT_EQ((std::vector<WPARAM>{1, 0}), TrackingValues());
+}
+
+TEST_F(RealInput, DragIntoTheCornersHoldsTheSourceToTheScreen)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const POINT press = OnTool(50, 50), topLeft = {0, 0}, bottomRight = {width - 1, height - 1};
+    PressOnTool(press);
+    MovePointer(press, topLeft, 30);
+    ExpectDragAt(topLeft);
+    SourceRect source = ComputeSourceRect(*RecordOf(tool));
+    EXPECT_EQ(0, source.left);
+    EXPECT_EQ(0, source.top);
+    MovePointer(topLeft, bottomRight, 60);
+    ExpectDragAt(bottomRight);
+    // As far as its size allows: an even-sized source stops one pixel short of the last column or row.
+    source = ComputeSourceRect(*RecordOf(tool));
+    EXPECT_GE(source.left + source.width, width - 1);
+    EXPECT_LE(source.left + source.width, width);
+    EXPECT_GE(source.top + source.height, height - 1);
+    EXPECT_LE(source.top + source.height, height);
+    Release(bottomRight);
+    ExpectDragEndedCleanly();
+}
+
+TEST_F(RealInput, DoubleClickMakesOneDragAndTheSecondPressNone)
+{
+    // Near the tool's corner, so part of the frame would fall on the host's plain background.
+    const POINT click = OnTool(2, 2);
+    SendMouse(click, {MOUSEEVENTF_MOVE});
+    ASSERT_TRUE(PumpInput());
+    // One batch, so the second press lands within the double-click time however busy the machine is.
+    SendMouse(click, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN});
+    ASSERT_TRUE(PumpInput());
+    EXPECT_EQ(nullptr, GetCapture()) << "the second press starts no drag";
+    EXPECT_EQ(0, RecordOf(tool)->tracking);
+    EXPECT_EQ(click.x, RecordOf(tool)->centerX) << "the first press moved the centre";
+    EXPECT_EQ("", FrameLeftAroundTheCentre());
+
+    // While the second press is held the view does not follow the pointer.
+    const POINT away = {200, 600};
+    MovePointer(click, away, 10);
+    EXPECT_EQ(click.x, RecordOf(tool)->centerX);
+    EXPECT_EQ(click.y, RecordOf(tool)->centerY);
+    EXPECT_EQ("", StrayScreenPixels({host.window()}));
+    EXPECT_EQ("", FrameLeftAroundTheCentre());
+    Release(away);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ("", SettledStrayPixels({host.window()}));
+    EXPECT_EQ((std::vector<WPARAM>{1, 0}), TrackingValues());
+}
+
+TEST_F(RealInput, RightClickThenKeyboardChoosesSixteen)
+{
+    ModalDriver driver(tool);
+    const POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+    bool menuShown = false;
+    driver.onMenu = [&](HMENU) {
+        menuShown = true;
+        // Off the menu, so no entry is highlighted under the pointer; the choice is the keyboard's.
+        SendMouse(corner, {MOUSEEVENTF_MOVE});
+        SendKeys({VK_DOWN, VK_RIGHT});
+        for (int factor = 1; factor < 16; ++factor)
+            SendKeys({VK_DOWN});
+        SendKeys({VK_RETURN});
+    };
+    const POINT click = OnTool(30, 30);
+    SendMouse(click, {MOUSEEVENTF_MOVE});
+    SendMouse(click, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+    ASSERT_TRUE(PumpInput());  // the menu runs its loop in here, and the choice arrives after it
+    ASSERT_TRUE(PumpUntil([&] { return RecordOf(tool)->zoom == 16; })) << "menu shown: " << menuShown;
+    ASSERT_EQ(3u, host.notifications.size());
+    EXPECT_EQ(PNM_STATECHANGED, host.notifications[2].message);
+    EXPECT_EQ(16, host.notifications[2].zoomSeen);
+    EXPECT_EQ((std::vector<WPARAM>{1, 0}), TrackingValues());
+    UpdateWindow(tool);
+    EXPECT_EQ(13, RecordOf(tool)->sourceWidth);
+    EXPECT_EQ(10, RecordOf(tool)->sourceHeight);
+    EXPECT_EQ("", CompareViewWithPattern(tool));
+}
+
+TEST_F(RealInput, RightClickDuringADragThenEscapeLeavesNoFrame)
+{
+    ModalDriver driver(tool);
+    bool menuShown = false;
+    driver.onMenu = [&](HMENU) {
+        menuShown = true;
+        SendKeys({VK_ESCAPE});
+    };
+    const POINT press = OnTool(100, 75), out = {200, 150};
+    PressOnTool(press);
+    MovePointer(press, out, 20);
+    ExpectDragAt(out);
+    SendMouse(out, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+    ASSERT_TRUE(PumpInput());
+    EXPECT_TRUE(menuShown);
+    Release(out);
+    ExpectDragEndedCleanly();
+    // The drag ended before the menu opened; the release after it ends nothing more.
+    EXPECT_EQ((std::vector<WPARAM>{1, 0, 1, 0}), TrackingValues());
+
+    // The next drag magnifies exactly again.
+    const POINT again = {300, 200};
+    PressOnTool(press);
+    MovePointer(press, again, 20);
+    ExpectDragAt(again);
+    Release(again);
+    ExpectDragEndedCleanly();
+}
+
+}  // namespace
