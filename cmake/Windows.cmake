@@ -50,6 +50,7 @@ add_executable(GlimberHost WIN32
   host/panel_layout.cpp
   host/settings_file.cpp
   host/screen_pixels.cpp
+  host/real_input.cpp
   host/stb_image_write_impl.cpp
   host/host.rc)
 target_include_directories(GlimberHost SYSTEM PRIVATE /usr/include/stb)

@@ -33,8 +33,15 @@ void SetStatus(const std::string& text)
     InvalidateRect(app.panel, &client, TRUE);
 }
 
-void SaveToolStates()
+// The tools' states and the panel's own place, written together.
+void SavePanelSettings()
 {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(app.panel, &placement)) {
+        const RECT& normal = placement.rcNormalPosition;
+        app.settings.place = PanelPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
+    }
     app.settings.toolStates.clear();
     for (HWND tool : app.tools) {
         int32_t state = kDefaultToolState;
@@ -111,7 +118,8 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
             DestroyWindow(panel);
         return 0;
     case PNM_STATECHANGED:
-        SaveToolStates();
+    case WM_EXITSIZEMOVE:
+        SavePanelSettings();
         return 0;
     case PNM_TRACKING:
         SetStatus(wParam ? "Drag anywhere on the screen to choose the area to magnify" : "Ready");
@@ -120,6 +128,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         OpenProperties(reinterpret_cast<HWND>(wParam));
         return 0;
     case WM_DESTROY:
+        SavePanelSettings();  // where the user left it, for the next start
         CloseProperties();
         for (HWND tool : app.tools)
             DestroyWindow(tool);
@@ -199,7 +208,7 @@ void AddTool(int32_t state)
     app.tools.push_back(tool);
     // Tools compute their view on a size change, so every addition lays the panel out again.
     LayOutTools();
-    SaveToolStates();
+    SavePanelSettings();
 }
 
 void RemoveLastTool()
@@ -211,7 +220,7 @@ void RemoveLastTool()
     DestroyWindow(app.tools.back());
     app.tools.pop_back();
     LayOutTools();
-    SaveToolStates();
+    SavePanelSettings();
 }
 
 void OpenProperties(HWND tool)

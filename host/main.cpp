@@ -8,6 +8,7 @@
 
 #include "demo_scene.h"
 #include "host_app.h"
+#include "panel_layout.h"
 
 namespace {
 
@@ -60,6 +61,16 @@ Options ParseOptions(int argc, char** argv)
     return options;
 }
 
+// New tools are centred on (100, 100): on a first start the panel stays clear of the
+// area they show, so they magnify the desktop at once rather than the panel's own grey.
+bool OpenPanel()
+{
+    const ToolSlot newToolArea = {0, 0, 201, 201};
+    const PanelPlace place = PlacePanel(app.settings.place, GetSystemMetrics(SM_CXSCREEN),
+                                        GetSystemMetrics(SM_CYSCREEN), 480, 320, newToolArea);
+    return CreatePanel(place.left, place.top, place.width, place.height);
+}
+
 void Complain(const std::string& message, bool quiet)
 {
     std::fprintf(stderr, "GlimberHost: %s\n", message.c_str());
@@ -93,7 +104,7 @@ int main(int argc, char** argv)
     int exitCode;
     if (demo) {
         exitCode = RunDemoScene(options.demoPng, options.check);
-    } else if (CreatePanel(CW_USEDEFAULT, CW_USEDEFAULT, 480, 320)) {
+    } else if (OpenPanel()) {
         exitCode = RunMessageLoop();
     } else {
         Complain("Cannot create the panel window.", false);

@@ -22,3 +22,37 @@ std::vector<ToolSlot> LayoutTools(int32_t left, int32_t top, int32_t width, int3
     }
     return slots;
 }
+
+namespace {
+int32_t Clamp(int32_t value, int32_t low, int32_t high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
+bool Overlaps(const PanelPlace& place, const ToolSlot& area)
+{
+    return place.left < area.left + area.width && area.left < place.left + place.width &&
+           place.top < area.top + area.height && area.top < place.top + place.height;
+}
+}  // namespace
+
+PanelPlace PlacePanel(const PanelPlace& saved, int32_t screenWidth, int32_t screenHeight, int32_t defaultWidth,
+                      int32_t defaultHeight, ToolSlot keepVisible)
+{
+    const int32_t kMargin = 24, kSmallest = 120;
+    PanelPlace place = saved;
+    if (!saved.Known()) {
+        place.width = defaultWidth;
+        place.height = defaultHeight;
+        place.left = screenWidth - defaultWidth - kMargin;
+        place.top = kMargin;
+    }
+    place.width = Clamp(place.width, kSmallest < screenWidth ? kSmallest : screenWidth, screenWidth);
+    place.height = Clamp(place.height, kSmallest < screenHeight ? kSmallest : screenHeight, screenHeight);
+    place.left = Clamp(place.left, 0, screenWidth - place.width);
+    place.top = Clamp(place.top, 0, screenHeight - place.height);
+    // A screen too narrow for the corner to be clear: below the area instead, where it fits.
+    if (!saved.Known() && Overlaps(place, keepVisible))
+        place.top = Clamp(keepVisible.top + keepVisible.height + kMargin, 0, screenHeight - place.height);
+    return place;
+}

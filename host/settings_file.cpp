@@ -16,6 +16,23 @@ const char kSection[] = "[Panel]";
 const char kCountKey[] = "Tools";
 const char kStatePrefix[] = "Tool";
 const char kStateSuffix[] = "State";
+// The panel's place, in this order.
+const char* const kPlaceKeys[] = {"Left", "Top", "Width", "Height"};
+
+int32_t* PlaceField(PanelPlace& place, int key)
+{
+    int32_t* fields[] = {&place.left, &place.top, &place.width, &place.height};
+    return fields[key];
+}
+
+// The index of a place key, or -1.
+int PlaceKey(const std::string& key)
+{
+    for (int i = 0; i < 4; ++i)
+        if (key == kPlaceKeys[i])
+            return i;
+    return -1;
+}
 
 bool ParseInt(const std::string& text, long long& value)
 {
@@ -76,6 +93,12 @@ std::string FormatSettings(const PanelSettings& settings)
     out << kSection << "\n" << kCountKey << "=" << settings.toolStates.size() << "\n";
     for (size_t i = 0; i < settings.toolStates.size(); ++i)
         out << kStatePrefix << i << kStateSuffix << "=" << settings.toolStates[i] << "\n";
+    if (settings.place.Known()) {
+        const PanelPlace& place = settings.place;
+        const int32_t values[] = {place.left, place.top, place.width, place.height};
+        for (int key = 0; key < 4; ++key)
+            out << kPlaceKeys[key] << "=" << values[key] << "\n";
+    }
     return out.str();
 }
 
@@ -85,6 +108,7 @@ std::string ParseSettings(const std::string& text, PanelSettings& settings)
     long long count = -1;
     int skipped = 0;
     std::vector<std::pair<long long, int32_t>> states;
+    PanelPlace place;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -101,10 +125,14 @@ std::string ParseSettings(const std::string& text, PanelSettings& settings)
             count = value;
         else if (ParseStateKey(key, index) && value >= INT32_MIN && value <= INT32_MAX)
             states.emplace_back(index, static_cast<int32_t>(value));
+        else if (PlaceKey(key) >= 0 && value >= INT32_MIN && value <= INT32_MAX)
+            *PlaceField(place, PlaceKey(key)) = static_cast<int32_t>(value);
         else
             ++skipped;
     }
     settings.toolStates.clear();
+    // A place only half read is no place: the panel opens where a first start puts it.
+    settings.place = place.Known() ? place : PanelPlace{};
     if (count < 0)
         return "the settings name no number of tools";
     const long long kept = count < kMaxPanelTools ? count : kMaxPanelTools;

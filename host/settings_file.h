@@ -8,9 +8,16 @@
 #include <string>
 #include <vector>
 
+// Where the panel window stood, in screen coordinates; none until it was first saved.
+struct PanelPlace {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    bool Known() const { return width > 0 && height > 0; }
+};
+
 struct PanelSettings {
     // One entry per tool, in panel order: the tool's saved StateBlob as a signed 32-bit value.
     std::vector<int32_t> toolStates;
+    PanelPlace place;
 };
 
 // The state of a tool nothing was saved for: factor 4.

@@ -36,4 +36,38 @@ TEST(HostLayout, NeverBelowTheToolsMinimumAndNothingForNoTools)
     }
 }
 
+TEST(HostLayout, PanelOpensClearOfNewToolsAndWhereItWasLeftWhileThatFits)
+{
+    const ToolSlot newTools = {0, 0, 201, 201};
+    // First start: the default size, in the top right corner, clear of what new tools show.
+    const PanelPlace first = PlacePanel(PanelPlace{}, 1024, 768, 480, 320, newTools);
+    EXPECT_EQ(520, first.left);
+    EXPECT_EQ(24, first.top);
+    EXPECT_EQ(480, first.width);
+    EXPECT_EQ(320, first.height);
+    // A screen too narrow for that: below the area instead.
+    const PanelPlace narrow = PlacePanel(PanelPlace{}, 640, 480, 480, 240, newTools);
+    EXPECT_GE(narrow.top, 201);
+    EXPECT_LE(narrow.top + narrow.height, 480);
+
+    // A saved place is kept as it is, even over the tools' area: the user put it there.
+    const PanelPlace saved = {30, 40, 500, 300};
+    const PanelPlace kept = PlacePanel(saved, 1024, 768, 480, 320, newTools);
+    EXPECT_EQ(saved.left, kept.left);
+    EXPECT_EQ(saved.top, kept.top);
+    EXPECT_EQ(saved.width, kept.width);
+    EXPECT_EQ(saved.height, kept.height);
+    // Saved on a larger screen: moved and shrunk until the whole panel is on this one.
+    for (const PanelPlace& off : {PanelPlace{1800, 900, 500, 300}, PanelPlace{-700, -50, 500, 300},
+                                  PanelPlace{100, 100, 3000, 2000}, PanelPlace{0, 0, 5, 5}}) {
+        const PanelPlace fitted = PlacePanel(off, 1024, 768, 480, 320, newTools);
+        EXPECT_GE(fitted.left, 0);
+        EXPECT_GE(fitted.top, 0);
+        EXPECT_LE(fitted.left + fitted.width, 1024);
+        EXPECT_LE(fitted.top + fitted.height, 768);
+        EXPECT_GE(fitted.width, 120) << "never too small to grab";
+        EXPECT_GE(fitted.height, 120);
+    }
+}
+
 }  // namespace

@@ -65,6 +65,24 @@ TEST(HostSettings, SavesReplaceTheFileWholeAndAFailedSaveKeepsTheOld)
     EXPECT_EQ(SettingsLoad::kMissing, LoadSettings(path, loaded, problem));
 }
 
+TEST(HostSettings, ThePanelsPlaceTravelsWithTheToolsAndOlderFilesHaveNone)
+{
+    PanelSettings saved, loaded;
+    saved.toolStates = {3, 8};
+    saved.place = PanelPlace{-20, 35, 500, 300};
+    EXPECT_EQ("", ParseSettings(FormatSettings(saved), loaded));
+    EXPECT_EQ(saved.toolStates, loaded.toolStates);
+    EXPECT_EQ(-20, loaded.place.left);
+    EXPECT_EQ(35, loaded.place.top);
+    EXPECT_EQ(500, loaded.place.width);
+    EXPECT_EQ(300, loaded.place.height);
+    // A file from before the panel remembered its place, and one whose place is cut short.
+    EXPECT_EQ("", ParseSettings("[Panel]\nTools=1\nTool0State=4\n", loaded));
+    EXPECT_FALSE(loaded.place.Known());
+    EXPECT_EQ("", ParseSettings("[Panel]\nTools=0\nLeft=5\nTop=5\nWidth=400\n", loaded));
+    EXPECT_FALSE(loaded.place.Known());
+}
+
 TEST(HostSettings, DamagedFilesLoadWhatCanBeReadAndSaySo)
 {
     PanelSettings settings;
@@ -82,7 +100,7 @@ TEST(HostSettings, DamagedFilesLoadWhatCanBeReadAndSaySo)
     std::mt19937 random(7);
     for (char& c : garbage)
         c = static_cast<char>(random());
-    const std::string sound = FormatSettings(PanelSettings{{5, 6, 7}});
+    const std::string sound = FormatSettings(PanelSettings{{5, 6, 7}, {}});
     struct Case {
         const char* what;
         std::string bytes;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "import_hook.h"
-#include "input.h"
+#include "host/real_input.h"
 #include "modal_driver.h"
 #include "support.h"
 

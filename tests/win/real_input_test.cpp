@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/view_geometry.h"
-#include "input.h"
+#include "host/real_input.h"
 #include "modal_driver.h"
 #include "support.h"
 
@@ -34,15 +34,14 @@ protected:
     // Moves the pointer onto the tool and presses the left button there.
     void PressOnTool(POINT at)
     {
-        SendMouse(at, {MOUSEEVENTF_MOVE});
-        SendMouse(at, {MOUSEEVENTF_LEFTDOWN});
+        ASSERT_TRUE(SendMouse(at, {MOUSEEVENTF_MOVE}) && SendMouse(at, {MOUSEEVENTF_LEFTDOWN}));
         ASSERT_TRUE(PumpInput());
         ASSERT_EQ(tool, GetCapture()) << "the press starts a drag that holds the mouse";
     }
 
     void Release(POINT at)
     {
-        SendMouse(at, {MOUSEEVENTF_LEFTUP});
+        ASSERT_TRUE(SendMouse(at, {MOUSEEVENTF_LEFTUP}));
         ASSERT_TRUE(PumpInput());
     }
 
@@ -116,9 +115,9 @@ TEST_F(RealInput, DragOutOfTheToolFollowsThePointerAcrossTheScreen)
     PressOnTool(press);
     // Left of and above the tool (negative client coordinates), then past its right and bottom.
     const POINT upLeft = {150, 100}, downRight = {900, 650};
-    MovePointer(press, upLeft, 40);
+    ASSERT_TRUE(MovePointer(press, upLeft, 40));
     ExpectDragAt(upLeft);
-    MovePointer(upLeft, downRight, 80);
+    ASSERT_TRUE(MovePointer(upLeft, downRight, 80));
     ExpectDragAt(downRight);
     Release(downRight);
     ExpectDragEndedCleanly();
@@ -130,12 +129,12 @@ TEST_F(RealInput, DragIntoTheCornersHoldsTheSourceToTheScreen)
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const POINT press = OnTool(50, 50), topLeft = {0, 0}, bottomRight = {width - 1, height - 1};
     PressOnTool(press);
-    MovePointer(press, topLeft, 30);
+    ASSERT_TRUE(MovePointer(press, topLeft, 30));
     ExpectDragAt(topLeft);
     SourceRect source = ComputeSourceRect(*RecordOf(tool));
     EXPECT_EQ(0, source.left);
     EXPECT_EQ(0, source.top);
-    MovePointer(topLeft, bottomRight, 60);
+    ASSERT_TRUE(MovePointer(topLeft, bottomRight, 60));
     ExpectDragAt(bottomRight);
     // As far as its size allows: an even-sized source stops one pixel short of the last column or row.
     source = ComputeSourceRect(*RecordOf(tool));
@@ -151,10 +150,10 @@ TEST_F(RealInput, DoubleClickMakesOneDragAndTheSecondPressNone)
 {
     // Near the tool's corner, so part of the frame would fall on the host's plain background.
     const POINT click = OnTool(2, 2);
-    SendMouse(click, {MOUSEEVENTF_MOVE});
+    ASSERT_TRUE(SendMouse(click, {MOUSEEVENTF_MOVE}));
     ASSERT_TRUE(PumpInput());
     // One batch, so the second press lands within the double-click time however busy the machine is.
-    SendMouse(click, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN});
+    ASSERT_TRUE(SendMouse(click, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN}));
     ASSERT_TRUE(PumpInput());
     EXPECT_EQ(nullptr, GetCapture()) << "the second press starts no drag";
     EXPECT_EQ(0, RecordOf(tool)->tracking);
@@ -163,7 +162,7 @@ TEST_F(RealInput, DoubleClickMakesOneDragAndTheSecondPressNone)
 
     // While the second press is held the view does not follow the pointer.
     const POINT away = {200, 600};
-    MovePointer(click, away, 10);
+    ASSERT_TRUE(MovePointer(click, away, 10));
     EXPECT_EQ(click.x, RecordOf(tool)->centerX);
     EXPECT_EQ(click.y, RecordOf(tool)->centerY);
     EXPECT_EQ("", StrayScreenPixels({host.window()}));
@@ -182,15 +181,15 @@ TEST_F(RealInput, RightClickThenKeyboardChoosesSixteen)
     driver.onMenu = [&](HMENU) {
         menuShown = true;
         // Off the menu, so no entry is highlighted under the pointer; the choice is the keyboard's.
-        SendMouse(corner, {MOUSEEVENTF_MOVE});
-        SendKeys({VK_DOWN, VK_RIGHT});
+        ASSERT_TRUE(SendMouse(corner, {MOUSEEVENTF_MOVE}));
+        EXPECT_TRUE(SendKeys({VK_DOWN, VK_RIGHT}));
         for (int factor = 1; factor < 16; ++factor)
-            SendKeys({VK_DOWN});
-        SendKeys({VK_RETURN});
+            EXPECT_TRUE(SendKeys({VK_DOWN}));
+        EXPECT_TRUE(SendKeys({VK_RETURN}));
     };
     const POINT click = OnTool(30, 30);
-    SendMouse(click, {MOUSEEVENTF_MOVE});
-    SendMouse(click, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+    ASSERT_TRUE(SendMouse(click, {MOUSEEVENTF_MOVE}));
+    ASSERT_TRUE(SendMouse(click, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}));
     ASSERT_TRUE(PumpInput());  // the menu runs its loop in here, and the choice arrives after it
     ASSERT_TRUE(PumpUntil([&] { return RecordOf(tool)->zoom == 16; })) << "menu shown: " << menuShown;
     ASSERT_EQ(3u, host.notifications.size());
@@ -209,13 +208,13 @@ TEST_F(RealInput, RightClickDuringADragThenEscapeLeavesNoFrame)
     bool menuShown = false;
     driver.onMenu = [&](HMENU) {
         menuShown = true;
-        SendKeys({VK_ESCAPE});
+        EXPECT_TRUE(SendKeys({VK_ESCAPE}));
     };
     const POINT press = OnTool(100, 75), out = {200, 150};
     PressOnTool(press);
-    MovePointer(press, out, 20);
+    ASSERT_TRUE(MovePointer(press, out, 20));
     ExpectDragAt(out);
-    SendMouse(out, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+    ASSERT_TRUE(SendMouse(out, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}));
     ASSERT_TRUE(PumpInput());
     EXPECT_TRUE(menuShown);
     Release(out);
@@ -226,7 +225,7 @@ TEST_F(RealInput, RightClickDuringADragThenEscapeLeavesNoFrame)
     // The next drag magnifies exactly again.
     const POINT again = {300, 200};
     PressOnTool(press);
-    MovePointer(press, again, 20);
+    ASSERT_TRUE(MovePointer(press, again, 20));
     ExpectDragAt(again);
     Release(again);
     ExpectDragEndedCleanly();

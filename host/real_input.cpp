@@ -1,10 +1,10 @@
-#include "input.h"
+#include "real_input.h"
 
-#include <gtest/gtest.h>
+#include <stdint.h>
 
 #include <vector>
 
-#include "support.h"
+#include "screen_pixels.h"
 
 namespace {
 // The absolute coordinate that the system maps back to exactly `pixel`: rounded up,
@@ -13,9 +13,14 @@ LONG Normalised(LONG pixel, int extent)
 {
     return static_cast<LONG>((static_cast<int64_t>(pixel) * 65536 + extent - 1) / extent);
 }
+
+bool Queue(std::vector<INPUT>& inputs)
+{
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
 }  // namespace
 
-void SendMouse(POINT screen, std::initializer_list<DWORD> events)
+bool SendMouse(POINT screen, std::initializer_list<DWORD> events)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     std::vector<INPUT> inputs;
@@ -27,12 +32,10 @@ void SendMouse(POINT screen, std::initializer_list<DWORD> events)
         input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
         inputs.push_back(input);
     }
-    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (sent != inputs.size())
-        ADD_FAILURE() << "SendInput queued " << sent << " of " << inputs.size() << " mouse events" << LastErrorText();
+    return Queue(inputs);
 }
 
-void SendKeys(std::initializer_list<WORD> keys)
+bool SendKeys(std::initializer_list<WORD> keys)
 {
     std::vector<INPUT> inputs;
     for (WORD key : keys)
@@ -44,24 +47,27 @@ void SendKeys(std::initializer_list<WORD> keys)
             input.ki.dwFlags = flags;
             inputs.push_back(input);
         }
-    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (sent != inputs.size())
-        ADD_FAILURE() << "SendInput queued " << sent << " of " << inputs.size() << " key events" << LastErrorText();
+    return Queue(inputs);
 }
 
 bool PumpInput()
 {
-    const bool drained = PumpUntil([] { return HIWORD(GetQueueStatus(QS_INPUT)) == 0; });
-    PumpFor(0);  // what the last input caused (paints, posted commands)
-    return drained;
+    const DWORD end = GetTickCount() + 3000;
+    while (HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
+        if (static_cast<int>(end - GetTickCount()) <= 0)
+            return false;
+        PumpMessagesFor(5);
+    }
+    PumpMessagesFor(0);  // what the last input caused: paints, posted commands
+    return true;
 }
 
-void MovePointer(POINT from, POINT to, int steps)
+bool MovePointer(POINT from, POINT to, int steps)
 {
     for (int i = 1; i <= steps; ++i) {
         const POINT at = {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
-        SendMouse(at, {MOUSEEVENTF_MOVE});
-        if (!PumpInput())
-            ADD_FAILURE() << "a pointer move to " << at.x << "," << at.y << " was never handled";
+        if (!SendMouse(at, {MOUSEEVENTF_MOVE}) || !PumpInput())
+            return false;
     }
+    return true;
 }
