@@ -40,7 +40,8 @@ void SavePanelSettings()
     placement.length = sizeof placement;
     if (GetWindowPlacement(app.panel, &placement)) {
         const RECT& normal = placement.rcNormalPosition;
-        app.settings.place = PanelPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
+        app.settings.place =
+            PanelPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
     }
     app.settings.toolStates.clear();
     for (HWND tool : app.tools) {

@@ -21,7 +21,7 @@ const char* const kPlaceKeys[] = {"Left", "Top", "Width", "Height"};
 
 int32_t* PlaceField(PanelPlace& place, int key)
 {
-    int32_t* fields[] = {&place.left, &place.top, &place.width, &place.height};
+    int32_t* const fields[] = {&place.left, &place.top, &place.width, &place.height};
     return fields[key];
 }
 

@@ -15,8 +15,8 @@ int main()
         return 1;
     }
     // Off the screen, never active: it must not show in any test's pixels or take the focus.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "desktop keeper", WS_POPUP, -40,
-                                  -40, 8, 8, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "desktop keeper", WS_POPUP, -40, -40,
+                                  8, 8, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (window == nullptr) {
         std::printf("desktop keeper: CreateWindowExA failed, error %lu\n", GetLastError());
         return 1;

@@ -118,12 +118,13 @@ std::string CompareUntouchedTool(HWND tool, int zoom)
     int mismatches = 0;
     for (int y = 0; y < shown.height; ++y)
         for (int x = 0; x < shown.width; ++x)
-            mismatches += shown.At(origin.x + x, origin.y + y) !=
-                                  ScreenPattern::At(source.left + x / zoom, source.top + y / zoom)
-                              ? 1
-                              : 0;
-    return mismatches == 0 ? "" : std::to_string(mismatches) + " of " + std::to_string(shown.data.size()) +
-                                      " pixels differ at factor " + std::to_string(zoom);
+            mismatches +=
+                shown.At(origin.x + x, origin.y + y) != ScreenPattern::At(source.left + x / zoom, source.top + y / zoom)
+                    ? 1
+                    : 0;
+    return mismatches == 0 ? ""
+                           : std::to_string(mismatches) + " of " + std::to_string(shown.data.size()) +
+                                 " pixels differ at factor " + std::to_string(zoom);
 }
 
 TEST(ReferenceHost, FirstStartShowsTheDesktopAroundTheToolsAndRemembersThePanel)
