@@ -19,10 +19,18 @@ const char kStateSuffix[] = "State";
 // The panel's place, in this order.
 const char* const kPlaceKeys[] = {"Left", "Top", "Width", "Height"};
 
-int32_t* PlaceField(PanelPlace& place, int key)
+int32_t& PlaceField(PanelPlace& place, int key)
 {
-    int32_t* const fields[] = {&place.left, &place.top, &place.width, &place.height};
-    return fields[key];
+    switch (key) {
+    case 0:
+        return place.left;
+    case 1:
+        return place.top;
+    case 2:
+        return place.width;
+    default:
+        return place.height;
+    }
 }
 
 // The index of a place key, or -1.
@@ -126,7 +134,7 @@ std::string ParseSettings(const std::string& text, PanelSettings& settings)
         else if (ParseStateKey(key, index) && value >= INT32_MIN && value <= INT32_MAX)
             states.emplace_back(index, static_cast<int32_t>(value));
         else if (PlaceKey(key) >= 0 && value >= INT32_MIN && value <= INT32_MAX)
-            *PlaceField(place, PlaceKey(key)) = static_cast<int32_t>(value);
+            PlaceField(place, PlaceKey(key)) = static_cast<int32_t>(value);
         else
             ++skipped;
     }
