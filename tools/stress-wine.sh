@@ -30,7 +30,7 @@ for ((run = 1; run <= runs; run++)); do
     report="build/$build/win-tests.xml"
     [ -f "$report" ] || continue
     while read -r name; do failures+=("$build $name"); done < <(
-      grep -oE '<testcase name="[^"]+"[^>]*status="fail"' "$report" | sed -E 's/<testcase name="([^"]+)".*/\1/')
+      grep -oE '<testcase name="[^"]+"[^>]*status="fail"' "$report" | sed -E 's/<testcase name="([^"]+)".*/\1/; s/ +# .*//')
     cp "$report" "$logs/run-$run-$build.xml"
   done
   if [ "$status" -ne 0 ] && [ ${#failures[@]} -eq 0 ]; then

@@ -302,20 +302,30 @@ std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* 
     const Pixels screen = CaptureScreen(checked);
     int stray = 0;
     std::string first;
+    RECT bounds = {};
     for (int y = screen.top; y < screen.top + screen.height; ++y)
         for (int x = screen.left; x < screen.left + screen.width; ++x) {
             const POINT p = {x, y};
             bool inside = false;
             for (const RECT& rect : skipped)
                 inside = inside || PtInRect(&rect, p);
-            if (inside || screen.At(x, y) == ScreenPattern::At(x, y) || stray++ != 0)
+            if (inside || screen.At(x, y) == ScreenPattern::At(x, y))
+                continue;
+            const RECT pixel = {x, y, x + 1, y + 1};
+            UnionRect(&bounds, &bounds, &pixel);
+            if (stray++ != 0)
                 continue;
             char what[96];
             std::snprintf(what, sizeof what, "%d,%d (%06lx where the pattern is %06lx)", x, y, screen.At(x, y),
                           ScreenPattern::At(x, y));
             first = what;
         }
-    return stray == 0 ? "" : std::to_string(stray) + " stray pixels, first at " + first;
+    if (stray == 0)
+        return "";
+    char within[64];
+    std::snprintf(within, sizeof within, ", all within %ld,%ld-%ld,%ld", bounds.left, bounds.top, bounds.right - 1,
+                  bounds.bottom - 1);
+    return std::to_string(stray) + " stray pixels, first at " + first + within;
 }
 
 namespace {
