@@ -11,6 +11,7 @@
 #include <string>
 
 #include "modal_driver.h"
+#include "core/view_geometry.h"
 #include "support.h"
 
 namespace {
@@ -209,6 +210,23 @@ struct FuzzScene {
     }
 };
 
+// Where each tool's view and frame stand, to tell which one a stray frame came from.
+std::string ToolsSummary(const FuzzScene& scene)
+{
+    std::string summary = "tools (zoom, centre, source, tracking):";
+    for (HWND tool : scene.tools) {
+        const auto* record = reinterpret_cast<const ToolInstance*>(GetWindowLongPtrA(tool, 0));
+        if (record == nullptr)
+            continue;
+        const SourceRect source = ComputeSourceRect(*record);
+        summary += " (" + std::to_string(record->zoom) + ", " + std::to_string(record->centerX) + "," +
+                   std::to_string(record->centerY) + ", " + std::to_string(source.left) + "," +
+                   std::to_string(source.top) + " " + std::to_string(source.width) + "x" +
+                   std::to_string(source.height) + ", " + std::to_string(record->tracking) + ")";
+    }
+    return summary;
+}
+
 class Fuzz : public testing::TestWithParam<unsigned> {};
 
 TEST_P(Fuzz, RandomMessagesNeverCrashLeaveNoFrameAndToolsStillMagnify)
@@ -238,7 +256,7 @@ TEST_P(Fuzz, RandomMessagesNeverCrashLeaveNoFrameAndToolsStillMagnify)
         total += scene.sent;
         for (HWND tool : scene.tools)
             ASSERT_TRUE(IsWindow(tool));
-        EXPECT_EQ("", SettledStrayPixels({scene.host.window(), scene.properties.window()}));
+        EXPECT_EQ("", SettledStrayPixels({scene.host.window(), scene.properties.window()})) << ToolsSummary(scene);
 
         // Each tool, given a sound state again, magnifies exactly.
         for (HWND tool : scene.tools) {
