@@ -349,6 +349,42 @@ std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT*
     return stray;
 }
 
+bool WaitForExposure(const RECT& area, std::initializer_list<HWND> excluded, DWORD timeoutMs)
+{
+    const RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT probed;
+    if (!IntersectRect(&probed, &screenRect, &area))
+        return true;
+    std::vector<RECT> skipped;
+    for (HWND window : excluded) {
+        RECT rect;
+        if (GetWindowRect(window, &rect))
+            skipped.push_back(rect);
+    }
+    const Pixels shown = CaptureScreen(probed);
+    for (int y = probed.top; y < probed.bottom; ++y)
+        for (int x = probed.left; x < probed.right; ++x) {
+            const POINT p = {x, y};
+            bool inside = false;
+            for (const RECT& rect : skipped)
+                inside = inside || PtInRect(&rect, p);
+            if (inside || shown.At(x, y) != ScreenPattern::At(x, y))
+                continue;
+            HDC screen = GetDC(nullptr);
+            PatBlt(screen, x, y, 1, 1, DSTINVERT);
+            ReleaseDC(nullptr, screen);
+            const RECT probe = {x, y, x + 1, y + 1};
+            if (PumpUntil([&] { return CaptureScreen(probe).At(x, y) == ScreenPattern::At(x, y); }, timeoutMs))
+                return true;
+            // Never put back: take the probe off again, so only the failure remains.
+            screen = GetDC(nullptr);
+            PatBlt(screen, x, y, 1, 1, DSTINVERT);
+            ReleaseDC(nullptr, screen);
+            return false;
+        }
+    return true;
+}
+
 Pixels CaptureClient(HWND window)
 {
     RECT client = {};

@@ -119,6 +119,13 @@ std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* 
 std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT* area = nullptr,
                                DWORD timeoutMs = 3000);
 
+// A window that was shown and then closed has its area put back from the windows under
+// it when the X server's exposure reaches Wine: a little later, with no message to tell,
+// and over any frame drawn there meanwhile. Inverts one pattern pixel of `area` (outside
+// the `excluded` windows) and waits until it is put back; false if it was not within
+// `timeoutMs` (the probe is then taken off). True at once when no pattern shows in `area`.
+bool WaitForExposure(const RECT& area, std::initializer_list<HWND> excluded, DWORD timeoutMs);
+
 // Mismatches of the tool's view against the clamped source area on the pattern.
 std::string CompareViewWithPattern(HWND tool);
 
