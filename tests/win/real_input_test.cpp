@@ -3,7 +3,6 @@
 // the menu's own input loop all take part.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -77,10 +76,7 @@ protected:
         GetWindowRect(host.window(), &hostArea);
         std::string found;
         for (const Strip& strip : {strips.top, strips.left, strips.right, strips.bottom}) {
-            // Strips with a negative extent reach back from their origin, its own row or column included.
-            const int x0 = strip.width >= 0 ? strip.x : strip.x + strip.width + 1;
-            const int y0 = strip.height >= 0 ? strip.y : strip.y + strip.height + 1;
-            const RECT area = {x0, y0, x0 + std::abs(strip.width), y0 + std::abs(strip.height)};
+            const RECT area = StripArea(strip);
             const Pixels shown = CaptureScreen(area);
             for (int y = area.top; y < area.bottom; ++y)
                 for (int x = area.left; x < area.right; ++x) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <utility>
 
@@ -287,14 +288,35 @@ Pixels CaptureScreen(const RECT& area)
     return pixels;
 }
 
+namespace {
+// The screen rectangles of the `excluded` windows, and whether a point lies in one.
+class ExcludedAreas {
+public:
+    explicit ExcludedAreas(std::initializer_list<HWND> windows)
+    {
+        for (HWND window : windows) {
+            RECT rect;
+            if (GetWindowRect(window, &rect))
+                rects_.push_back(rect);
+        }
+    }
+    bool Contain(int x, int y) const
+    {
+        const POINT p = {x, y};
+        for (const RECT& rect : rects_)
+            if (PtInRect(&rect, p))
+                return true;
+        return false;
+    }
+
+private:
+    std::vector<RECT> rects_;
+};
+}  // namespace
+
 std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* area)
 {
-    std::vector<RECT> skipped;
-    for (HWND window : excluded) {
-        RECT rect;
-        if (GetWindowRect(window, &rect))
-            skipped.push_back(rect);
-    }
+    const ExcludedAreas skipped(excluded);
     const RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT checked;
     if (!IntersectRect(&checked, &screenRect, area != nullptr ? area : &screenRect))
@@ -305,11 +327,7 @@ std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* 
     RECT bounds = {};
     for (int y = screen.top; y < screen.top + screen.height; ++y)
         for (int x = screen.left; x < screen.left + screen.width; ++x) {
-            const POINT p = {x, y};
-            bool inside = false;
-            for (const RECT& rect : skipped)
-                inside = inside || PtInRect(&rect, p);
-            if (inside || screen.At(x, y) == ScreenPattern::At(x, y))
+            if (skipped.Contain(x, y) || screen.At(x, y) == ScreenPattern::At(x, y))
                 continue;
             const RECT pixel = {x, y, x + 1, y + 1};
             UnionRect(&bounds, &bounds, &pixel);
@@ -355,20 +373,11 @@ bool WaitForExposure(const RECT& area, std::initializer_list<HWND> excluded, DWO
     RECT probed;
     if (!IntersectRect(&probed, &screenRect, &area))
         return true;
-    std::vector<RECT> skipped;
-    for (HWND window : excluded) {
-        RECT rect;
-        if (GetWindowRect(window, &rect))
-            skipped.push_back(rect);
-    }
+    const ExcludedAreas skipped(excluded);
     const Pixels shown = CaptureScreen(probed);
     for (int y = probed.top; y < probed.bottom; ++y)
         for (int x = probed.left; x < probed.right; ++x) {
-            const POINT p = {x, y};
-            bool inside = false;
-            for (const RECT& rect : skipped)
-                inside = inside || PtInRect(&rect, p);
-            if (inside || shown.At(x, y) != ScreenPattern::At(x, y))
+            if (skipped.Contain(x, y) || shown.At(x, y) != ScreenPattern::At(x, y))
                 continue;
             HDC screen = GetDC(nullptr);
             PatBlt(screen, x, y, 1, 1, DSTINVERT);
@@ -440,23 +449,20 @@ std::string CompareViewWithPattern(HWND tool)
     return out.str();
 }
 
-namespace {
-// GDI's rule for a strip: a negative extent reaches back from the origin and
-// includes the origin's own row or column.
-bool StripCovers(const Strip& strip, int x, int y)
+RECT StripArea(const Strip& strip)
 {
-    auto within = [](int origin, int extent, int v) {
-        return extent >= 0 ? v >= origin && v < origin + extent : v <= origin && v > origin + extent;
-    };
-    return within(strip.x, strip.width, x) && within(strip.y, strip.height, y);
+    // GDI's rule: a negative extent reaches back from the origin and includes the origin's own row or column.
+    const int left = strip.width >= 0 ? strip.x : strip.x + strip.width + 1;
+    const int top = strip.height >= 0 ? strip.y : strip.y + strip.height + 1;
+    return RECT{left, top, left + std::abs(strip.width), top + std::abs(strip.height)};
 }
-}  // namespace
 
 std::string CompareFrame(const ToolInstance& record, bool frameShown)
 {
     const SourceRect source = ComputeSourceRect(record);
     const ViewfinderStrips strips = ComputeViewfinderStrips(record);
-    const Strip all[] = {strips.top, strips.left, strips.right, strips.bottom};
+    const RECT covered[] = {StripArea(strips.top), StripArea(strips.left), StripArea(strips.right),
+                            StripArea(strips.bottom)};
     const int margin = 3;
     RECT area = {source.left - margin, source.top - margin, source.left + source.width + margin,
                  source.top + source.height + margin};
@@ -469,8 +475,8 @@ std::string CompareFrame(const ToolInstance& record, bool frameShown)
         for (int x = area.left; x < area.right; ++x) {
             // Each strip inverts what it covers; a pixel covered twice is back to normal.
             bool inverted = false;
-            for (const Strip& strip : all)
-                inverted ^= StripCovers(strip, x, y);
+            for (const RECT& strip : covered)
+                inverted ^= PtInRect(&strip, POINT{x, y}) != FALSE;
             const COLORREF pattern = ScreenPattern::At(x, y);
             const COLORREF want = inverted && frameShown ? Inverted(pattern) : pattern;
             if (pixels.At(x, y) != want && mismatches++ < 5)

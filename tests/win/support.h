@@ -129,6 +129,10 @@ bool WaitForExposure(const RECT& area, std::initializer_list<HWND> excluded, DWO
 // Mismatches of the tool's view against the clamped source area on the pattern.
 std::string CompareViewWithPattern(HWND tool);
 
+struct Strip;
+// The screen pixels one frame strip covers.
+RECT StripArea(const Strip& strip);
+
 // Mismatches on the screen around the tool's source: with `frameShown`, exactly
 // the pixels the four frame strips invert (a pixel two strips cover is not).
 std::string CompareFrame(const ToolInstance& record, bool frameShown);
