@@ -2,24 +2,25 @@
 # Runs the benchmark of both builds, each with its own DLL and loader, one after
 # the other, and ends with one line over both:
 #   worst ratio R (win32 R32, win64 R64), memory growth K KiB
-# Where 32-bit programs cannot run, says so and benches the x86_64 build alone.
+# Where the machine cannot execute 32-bit code, says so and benches the x86_64
+# build alone; where the i686 build cannot run for any other reason, fails.
 #   tools/bench.sh      (inside tools/run-wine.sh; tables and CSVs in build/bench/)
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 mkdir -p build/bench
 builds=(win32 win64)
-if ! skip=$(tools/probe-win32.sh); then
-  echo "win32: not benched: $skip"
-  builds=(win64)
-fi
 status=0
+why=$(tools/probe-win32.sh)
+case $? in
+  0) ;;
+  2) echo "win32: not benched: $why"; builds=(win64) ;;
+  *) echo "win32: cannot run: $why"; builds=(win64); status=1 ;;
+esac
 ratios=() worst= growth=0
 for build in "${builds[@]}"; do
-  loader=$WINE
-  [ "$build" = win32 ] && loader=$WINE32
   log="build/bench/$build.txt"
-  (cd "build/$build" && "$loader" glimber_bench.exe "Z:$top/build/bench/$build.csv") </dev/null 2>/dev/null | tee "$log"
+  (cd "build/$build" && "$top/tools/wine-launch.sh" "$build" glimber_bench.exe "Z:$top/build/bench/$build.csv") </dev/null 2>/dev/null | tee "$log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   last=$(grep -E "^$build: worst ratio" "$log" | tail -n 1)
   [ -n "$last" ] || { echo "$build: the benchmark printed no result"; status=1; continue; }

@@ -3,9 +3,9 @@
 # prefix and wineserver, all started here and stopped by PID when it ends.
 #   tools/run-wine.sh [--displays N] COMMAND [ARGS...]
 # The command sees DISPLAY and WINEPREFIX of the first display, WINE and WINE32
-# (the 64- and 32-bit loaders), GLIMBER_WINE_POOL (the pool's folder, for
-# tools/wine-launch.sh, which gives each test the display ctest hands it) and
-# GLIMBER_DISPLAYS (how many displays the pool holds).
+# (the 64- and 32-bit loaders), WINE32PREFIX (the prefix 32-bit programs use there),
+# GLIMBER_WINE_POOL (the pool's folder, for tools/wine-launch.sh, which gives each
+# test the display ctest hands it) and GLIMBER_DISPLAYS (how many displays it holds).
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,28 +13,45 @@ count=1
 if [ "${1:-}" = --displays ]; then count=$2; shift 2; fi
 
 export WINE=/usr/lib/wine/wine64
-export WINE32=/usr/lib/wine/wine
 export WINESERVER=/usr/lib/wine/wineserver64
 export WINEDEBUG=-all
 # No Mono or Gecko install prompts when a prefix is created.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# Debian's wine32:i386 shares the 64-bit prefix; the project's private 32-bit Wine
+# (tools/wine32.sh) is 32-bit only and gets prefixes, servers and keepers of its own.
+own32=no
+if [ -x /usr/lib/wine/wine ]; then
+  export WINE32=/usr/lib/wine/wine
+elif "$top/tools/wine32.sh" --ready; then
+  export WINE32="$top/tools/wine32.sh"
+  own32=yes
+else
+  export WINE32=/usr/lib/wine/wine
+fi
 pool="$top/build/wine-pool/$$"
-export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count
+export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count GLIMBER_WINE32_OWN_PREFIX=$own32
+
+fail() { echo "run-wine: $*" >&2; exit 1; }
+# kind 64 or 32, display index: the prefix, and the server command for it.
+prefix_of() { if [ "$1" = 32 ] && [ "$own32" = yes ]; then echo "$pool/$2/prefix32"; else echo "$pool/$2/prefix"; fi; }
+server() { if [ "$1" = 32 ]; then "$WINE32" --server "${@:2}"; else "$WINESERVER" "${@:2}"; fi; }
+kinds=(64)
+[ "$own32" = yes ] && kinds+=(32)
 
 xvfb_pids=()
-server_pids=()
+declare -A server_pids
 keeper_pids=()
 stop() {
-  local i pid
+  local key pid
   for pid in "${keeper_pids[@]}"; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
-  for i in "${!server_pids[@]}"; do
-    WINEPREFIX="$pool/$i/prefix" "$WINESERVER" -k >/dev/null 2>&1 || true
-    kill "${server_pids[$i]}" 2>/dev/null || true
-    wait "${server_pids[$i]}" 2>/dev/null || true
+  for key in "${!server_pids[@]}"; do
+    WINEPREFIX=$(prefix_of "${key%:*}" "${key#*:}") server "${key%:*}" -k >/dev/null 2>&1 || true
+    kill "${server_pids[$key]}" 2>/dev/null || true
+    wait "${server_pids[$key]}" 2>/dev/null || true
   done
   for pid in "${xvfb_pids[@]}"; do
     kill "$pid" 2>/dev/null || true
@@ -44,77 +61,97 @@ stop() {
 }
 trap stop EXIT
 
+# Each X server claims a free display number itself and reports it (-displayfd),
+# so runs that start at once on one machine never race for the same number.
 rm -rf "$pool"
-next=91
 for ((i = 0; i < count; i++)); do
-  display=
-  for ((n = next; n < 300; n++)); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-  done
-  [ -n "$display" ] || { echo "run-wine: no free X display number" >&2; exit 1; }
-  next=$((display + 1))
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb_pids+=($!)
   mkdir -p "$pool/$i"
-  echo ":$display" >"$pool/$i/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$pool/$i/displayfd" >"$pool/$i/xvfb.log" 2>&1 &
+  xvfb_pids+=($!)
 done
 for ((i = 0; i < count; i++)); do
-  display=$(cat "$pool/$i/display")
-  for _ in $(seq 200); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
+  for _ in $(seq 400); do
+    [ -s "$pool/$i/displayfd" ] && break
+    kill -0 "${xvfb_pids[$i]}" 2>/dev/null || break
+    sleep 0.05
+  done
+  number=$(head -n 1 "$pool/$i/displayfd" 2>/dev/null || true)
+  [[ $number =~ ^[0-9]+$ ]] || fail "X server $i did not start: $(tail -c 300 "$pool/$i/xvfb.log")"
+  echo ":$number" >"$pool/$i/display"
 done
 
-# The first prefix is made once, after both loaders are installed, so it holds the
-# 32-bit system DLLs too; the others are copies of it, which is much faster.
-first="$pool/0/prefix"
-WINEPREFIX=$first DISPLAY=$(cat "$pool/0/display") "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
-# There is no window manager on the private displays: without this, Wine waits
-# about two seconds for one whenever a full-screen or captioned window goes away.
-WINEPREFIX=$first "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-WINEPREFIX=$first "$WINESERVER" -w
-for ((i = 1; i < count; i++)); do cp -a "$first" "$pool/$i/prefix"; done
+# The first prefix of each kind is made once, after the loaders are installed (so
+# a 64-bit one holds the 32-bit system DLLs of Debian's wine32 too); the others are
+# copies of it, which is much faster.
+make_first_prefix() {  # kind loader
+  local first
+  first=$(prefix_of "$1" 0)
+  WINEPREFIX=$first DISPLAY=$(cat "$pool/0/display") "$2" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # There is no window manager on the private displays: without this, Wine waits
+  # about two seconds for one whenever a full-screen or captioned window goes away.
+  WINEPREFIX=$first "$2" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 ||
+    fail "cannot make the $1-bit Wine prefix $first"
+  WINEPREFIX=$first server "$1" -w
+  for ((i = 1; i < count; i++)); do cp -a "$first" "$(prefix_of "$1" "$i")"; done
+}
+make_first_prefix 64 "$WINE" &
+made=($!)
+[ "$own32" = yes ] && { make_first_prefix 32 "$WINE32" & made+=($!); }
+for pid in "${made[@]}"; do wait "$pid" || exit 1; done
 
 # One persistent server per prefix for the whole run, and one warm-up with each
 # loader, so no test waits for Wine's start-up or for lingering services.
-for ((i = 0; i < count; i++)); do
-  WINEPREFIX="$pool/$i/prefix" "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
-  server_pids+=($!)
+for kind in "${kinds[@]}"; do
+  for ((i = 0; i < count; i++)); do
+    WINEPREFIX=$(prefix_of "$kind" "$i") server "$kind" -f -p </dev/null >"$pool/$i/server$kind.log" 2>&1 &
+    server_pids[$kind:$i]=$!
+  done
 done
 warm_pids=()
 for ((i = 0; i < count; i++)); do
   (
-    export WINEPREFIX="$pool/$i/prefix" DISPLAY
+    export DISPLAY
     DISPLAY=$(cat "$pool/$i/display")
-    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
-    if [ -x "$WINE32" ]; then "$WINE32" cmd /c exit </dev/null >/dev/null 2>&1 || true; fi
+    WINEPREFIX=$(prefix_of 64 "$i") "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    if [ -x "$WINE32" ]; then WINEPREFIX=$(prefix_of 32 "$i") "$WINE32" cmd /c exit </dev/null >/dev/null 2>&1 || true; fi
   ) &
   warm_pids+=($!)
 done
 wait "${warm_pids[@]}"
+for key in "${!server_pids[@]}"; do
+  kill -0 "${server_pids[$key]}" 2>/dev/null ||
+    fail "the ${key%:*}-bit wineserver of display ${key#*:} did not stay up: $(head -c 300 "$pool/${key#*:}/server${key%:*}.log")"
+done
 
 # Wine closes a display's desktop a second after its last program ends, and every
 # program after that waits for a new desktop process: under load long enough for
 # Wine to give up, and then no top-level window can be created. One program per
-# display keeps its desktop open for the whole run, and no test starts before each
-# display has shown a window of it.
-keeper="$top/build/win64/desktop_keeper.exe"
-[ -f "$keeper" ] || { echo "run-wine: $keeper is missing: build win64 first" >&2; exit 1; }
-for ((i = 0; i < count; i++)); do
-  WINEPREFIX="$pool/$i/prefix" DISPLAY=$(cat "$pool/$i/display") "$WINE" "$keeper" </dev/null >"$pool/$i/keeper.log" 2>&1 &
-  keeper_pids+=($!)
+# display and prefix keeps its desktop open for the whole run, and no test starts
+# before each has shown a window of it.
+keepers=()
+for kind in "${kinds[@]}"; do
+  build=win$kind loader=$WINE
+  [ "$kind" = 32 ] && loader=$WINE32
+  keeper="$top/build/$build/desktop_keeper.exe"
+  [ -f "$keeper" ] || fail "$keeper is missing: build $build first"
+  for ((i = 0; i < count; i++)); do
+    log="$pool/$i/keeper$kind.log"
+    WINEPREFIX=$(prefix_of "$kind" "$i") DISPLAY=$(cat "$pool/$i/display") "$loader" "$keeper" </dev/null >"$log" 2>&1 &
+    keeper_pids+=($!)
+    keepers+=("$log")
+  done
 done
-for ((i = 0; i < count; i++)); do
+for index in "${!keepers[@]}"; do
+  log=${keepers[$index]}
   # Generous: six fresh desktops start at once on two cores.
   for _ in $(seq 1200); do
-    grep -q 'desktop ready' "$pool/$i/keeper.log" && break
-    kill -0 "${keeper_pids[$i]}" 2>/dev/null || break
+    grep -q 'desktop ready' "$log" && break
+    kill -0 "${keeper_pids[$index]}" 2>/dev/null || break
     sleep 0.05
   done
-  if ! grep -q 'desktop ready' "$pool/$i/keeper.log"; then
-    echo "run-wine: display $(cat "$pool/$i/display") is not usable: $(head -c 300 "$pool/$i/keeper.log")" >&2
-    exit 1
-  fi
+  grep -q 'desktop ready' "$log" || fail "a desktop keeper did not start ($log): $(head -c 300 "$log")"
 done
 
 DISPLAY=$(cat "$pool/0/display")
-export DISPLAY WINEPREFIX=$first
+export DISPLAY WINEPREFIX=$(prefix_of 64 0) WINE32PREFIX=$(prefix_of 32 0)
 "$@"

@@ -10,13 +10,34 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth libstb-dev
   cppcheck clang-tidy clang-format zip unzip
+  debootstrap debian-archive-keyring bubblewrap
 )
-# Wine's 32-bit loader runs the i686 suite. Without it that run is skipped with a
-# line saying why, so a machine that cannot have it still builds and tests the rest.
+# Wine's 32-bit loader runs the i686 suite: Debian's wine32:i386 where it installs,
+# else, on a machine that executes 32-bit code, the project's own private i386 root
+# (tools/make-wine32-root.sh, run through tools/wine32.sh).
 optional=(wine32:i386)
-# When the 32-bit loader could not be installed, it is not tried again for an hour:
-# every make target runs this script, and each try refreshes the package lists.
-optional_marker="$top/build/setup/optional-unavailable"
+# When wine32:i386 could not be installed, it is not tried again for an hour: every
+# make target runs this script, and each try refreshes the package lists. Kept
+# outside the checkout, like the root, so a fresh clone does not try again at once.
+cache=/var/cache/glimber
+optional_marker="$cache/wine32-i386-unavailable"
+
+# The private root stands in for wine32:i386 only where 32-bit code runs at all;
+# where it cannot be made, the Win32 runner fails with the cause from its log.
+private_wine32() {
+  installed wine32:i386 && return 0
+  "$top/tools/runs-i386.sh" >/dev/null || return 0
+  "$top/tools/wine32.sh" --ready && return 0
+  [ "$(id -u)" -eq 0 ] || { echo "setup: run tools/make-wine32-root.sh as root for the i686 Win32 run" >&2; return 0; }
+  # A failed attempt (the mirror, the disk) is not repeated for an hour either.
+  [ -n "$(find "$cache/wine32-root-failed" -mmin -60 2>/dev/null)" ] && return 0
+  if "$top/tools/make-wine32-root.sh"; then
+    rm -f "$cache/wine32-root-failed"
+  else
+    echo "setup: the private 32-bit Wine could not be made; the i686 Win32 run will fail" >&2
+    mkdir -p "$cache" && touch "$cache/wine32-root-failed"
+  fi
+}
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -29,6 +50,7 @@ if [ ${#missing[@]} -eq 0 ] && [ -n "$(find "$optional_marker" -mmin -60 2>/dev/
 fi
 
 if [ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ]; then
+  private_wine32
   exit 0
 fi
 
@@ -40,7 +62,7 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages: ${missing[*]} ${missing_optional[*]}" >&2
   [ "$needs_i386" = yes ] && echo "Run as root:  dpkg --add-architecture i386" >&2
   echo "Run as root:  apt-get update && apt-get install -y --no-install-recommends ${missing[*]} ${missing_optional[*]}" >&2
-  [ ${#missing[@]} -eq 0 ] && exit 0
+  [ ${#missing[@]} -eq 0 ] && { private_wine32; exit 0; }
   exit 1
 fi
 
@@ -60,8 +82,9 @@ if [ ${#missing_optional[@]} -gt 0 ]; then
   else
     # Typically an i386 package list that could not be fetched, so the i386 libraries
     # cannot match the versions of their installed amd64 twins.
-    echo "setup: ${missing_optional[*]} could not be installed; the i686 Win32 run will be skipped:" \
+    echo "setup: ${missing_optional[*]} could not be installed; a private 32-bit Wine will stand in where 32-bit code runs:" \
       "$(grep -m1 '^E:' <<<"$log" || tail -n 1 <<<"$log")" >&2
     echo "$log" >"$optional_marker"
   fi
 fi
+private_wine32

@@ -5,18 +5,20 @@
 #   win32: N passed, M failed
 #   win32 fuzz: N messages over seeds A to B
 #   win64: ...
-# Where this machine cannot run 32-bit programs, the i686 run is skipped with a
-# line saying why (GLIMBER_REQUIRE_WIN32=1 makes that a failure).
+# Where this machine cannot execute 32-bit code, the i686 run is skipped with a
+# line saying why (GLIMBER_REQUIRE_WIN32=1 makes that a failure); any other reason
+# it cannot run fails the run with its cause.
 #   tools/test-wine.sh [CTEST ARGS...]     (inside tools/run-wine.sh)
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 : "${GLIMBER_WINE_POOL:?run this inside tools/run-wine.sh}"
 
-win32_skip=$(tools/probe-win32.sh)
+win32_why=$(tools/probe-win32.sh)
+win32_probe=$?
 
 builds=(win32 win64)
-[ -n "$win32_skip" ] && builds=(win64)
+[ "$win32_probe" -ne 0 ] && builds=(win64)
 
 # The builds run side by side, each on its own share of the pool: the longest
 # soak of one overlaps the other's, which halves the wall time on two cores.
@@ -72,9 +74,12 @@ for index in "${!builds[@]}"; do
   [ -n "$fuzz" ] && summary[$build]+=$'\n'"$build $fuzz"
 done
 
-if [ -n "$win32_skip" ]; then
-  echo "win32: run-time tests skipped: $win32_skip; build/win32/Glimber.dll had its static checks only"
+if [ "$win32_probe" -eq 2 ]; then
+  echo "win32: run-time tests skipped: $win32_why; build/win32/Glimber.dll had its static checks only"
   [ "${GLIMBER_REQUIRE_WIN32:-0}" = 1 ] && { echo "GLIMBER_REQUIRE_WIN32=1: failing for the skipped i686 run"; status=1; }
+elif [ "$win32_probe" -ne 0 ]; then
+  echo "win32: cannot run: $win32_why"
+  status=1
 fi
 for build in "${builds[@]}"; do echo "${summary[$build]}"; done
 exit "$status"
