@@ -32,6 +32,7 @@ test-native:
 	@ctest --test-dir build/native --output-on-failure -j $(JOBS)
 
 test-static:
+	@tools/check-host-kit.sh
 	@tools/check-dll.sh build/win32 i686
 	@tools/check-dll.sh build/win64 x86_64
 

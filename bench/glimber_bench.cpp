@@ -327,7 +327,7 @@ HWND CreateHostWindow()
 HWND CreateTool(const Module& module, HWND host, const Case& c)
 {
     const RECT rect = {10, 10, 11, 11};
-    HWND tool = module.create(host, reinterpret_cast<const int32_t*>(&rect), &c.zoom, 0, 0);
+    HWND tool = module.create(host, &rect, &c.zoom, 0, 0);
     SetWindowPos(tool, nullptr, 10, 10, c.width, c.height, SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(tool);
     return tool;

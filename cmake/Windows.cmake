@@ -54,8 +54,10 @@ add_executable(GlimberHost WIN32
   host/stb_image_write_impl.cpp
   host/host.rc)
 target_include_directories(GlimberHost SYSTEM PRIVATE /usr/include/stb)
-target_link_libraries(GlimberHost PRIVATE glimber_core user32 gdi32 comctl32 shell32)
-target_link_options(GlimberHost PRIVATE ${GLIMBER_STATIC_RUNTIME} -mconsole)
+# A Windows program (no console window of its own); it writes to the console it was
+# started from, or to where its output is redirected.
+target_link_libraries(GlimberHost PRIVATE user32 gdi32 comctl32 shell32)
+target_link_options(GlimberHost PRIVATE ${GLIMBER_STATIC_RUNTIME})
 set_target_properties(GlimberHost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 add_dependencies(GlimberHost Glimber)
 if(GLIMBER_WIN_TESTS)
@@ -66,6 +68,21 @@ if(GLIMBER_WIN_TESTS)
   set_tests_properties(HostDemo.ScreenshotAndMagnifiedPicturesMatch PROPERTIES
     RESOURCE_GROUPS display:1 TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PASS_REGULAR_EXPRESSION "demo: screenshot written; 0 of [1-9][0-9]* magnified pixels differ")
+endif()
+
+# The host guide's example host, built as a host author builds it: the public header
+# and system libraries only. The suite runs it against this build's DLL.
+add_executable(minimal_host examples/minimal_host.cpp)
+target_include_directories(minimal_host PRIVATE ${CMAKE_SOURCE_DIR}/plugin)
+target_link_libraries(minimal_host PRIVATE user32 gdi32 comctl32)
+target_link_options(minimal_host PRIVATE ${GLIMBER_STATIC_RUNTIME} -mconsole)
+set_target_properties(minimal_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(minimal_host Glimber)
+if(GLIMBER_WIN_TESTS)
+  add_test(NAME MinimalHost.EveryStepAnswersAsTheGuideSays COMMAND minimal_host Glimber.dll --check)
+  set_tests_properties(MinimalHost.EveryStepAnswersAsTheGuideSays PROPERTIES
+    RESOURCE_GROUPS display:1 TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PASS_REGULAR_EXPRESSION "minimal host: 0 failed" FAIL_REGULAR_EXPRESSION "FAIL")
 endif()
 
 # The benchmark, run under Wine by `make bench`.

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "../core/view_geometry.h"
 #include "host_app.h"
 #include "real_input.h"
 #include "screen_pixels.h"
@@ -88,7 +88,7 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(window, GWLP_USERDATA));
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, picture);
-        RECT client;
+        RECT client = {};
         GetClientRect(window, &client);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
@@ -131,33 +131,35 @@ bool Release(POINT at)
     return SendMouse(at, {MOUSEEVENTF_LEFTUP}) && PumpInput();
 }
 
+// Where a tool's copied area starts on one axis, by the rule the host guide states:
+// the area is client / factor + 1 pixels long, centred on the point the drag left
+// (halves truncated), the centre held between half and screen size - 1 - half.
+int SourceStart(int center, int clientExtent, int zoom, int screenExtent)
+{
+    const int half = (clientExtent / zoom + 1) / 2;
+    const int held = center < half ? half : std::min(center, screenExtent - 1 - half);
+    return held - half;
+}
+
 // Pixels of the tool's picture that differ from the screen area it should magnify.
 int CountMismatches(HWND tool, int centerX, int centerY, const Capture& screen, int& compared)
 {
-    ToolInstance expected = {};
-    if (!ReadToolState(tool, expected.zoom) || expected.zoom <= 0) {
+    int32_t zoom = 0;
+    RECT client;
+    if (!ReadToolState(tool, zoom) || zoom <= 0 || !GetClientRect(tool, &client)) {
         ++compared;
         return 1;  // a tool without a usable state cannot match
     }
-    RECT client;
-    GetClientRect(tool, &client);
-    const ViewSize source = ComputeSourceSize(client.right, client.bottom, expected.zoom, ViewSize{0, 0});
-    expected.sourceWidth = source.width;
-    expected.sourceHeight = source.height;
-    expected.centerX = centerX;
-    expected.centerY = centerY;
-    expected.screenMaxX = screen.width - 1;
-    expected.screenMaxY = screen.height - 1;
-    const SourceRect area = ComputeSourceRect(expected);
+    const int left = SourceStart(centerX, client.right, zoom, screen.width);
+    const int top = SourceStart(centerY, client.bottom, zoom, screen.height);
     HDC dc = GetDC(tool);
     const Capture view = CaptureDC(dc, 0, 0, client.right, client.bottom);
     ReleaseDC(tool, dc);
     int mismatches = 0;
     for (int y = 0; y < view.height; ++y)
         for (int x = 0; x < view.width; ++x) {
-            const int sx = area.left + x / expected.zoom, sy = area.top + y / expected.zoom;
             ++compared;
-            if (view.At(x, y) != screen.At(sx, sy))
+            if (view.At(x, y) != screen.At(left + x / zoom, top + y / zoom))
                 ++mismatches;
         }
     return mismatches;

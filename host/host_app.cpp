@@ -28,7 +28,8 @@ void SetStatus(const std::string& text)
 {
     app.status = text;
     RECT client;
-    GetClientRect(app.panel, &client);
+    if (!GetClientRect(app.panel, &client))
+        return;  // no panel yet: the first paint shows the text
     client.top = client.bottom - kStatusHeight;
     InvalidateRect(app.panel, &client, TRUE);
 }
@@ -53,10 +54,13 @@ void SavePanelSettings()
         SetStatus("Settings not saved; the file keeps the last settings saved");
 }
 
-void LayOutTools()
+// The panel comes from the caller: its first WM_SIZE arrives while CreateWindowEx
+// is still running, before app.panel is set.
+void LayOutTools(HWND panel)
 {
     RECT client;
-    GetClientRect(app.panel, &client);
+    if (!GetClientRect(panel, &client))
+        return;
     HWND first = app.tools.empty() ? nullptr : app.tools.front();
     const uint32_t minimum = first ? static_cast<uint32_t>(SendMessageA(first, PNM_GETSIZE, 0, 0)) : 0;
     const auto slots =
@@ -92,7 +96,7 @@ void OnPanelPaint(HWND panel)
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(panel, &paint);
     PaintHeader(dc);
-    RECT client;
+    RECT client = {};
     GetClientRect(panel, &client);
     RECT status = {0, client.bottom - kStatusHeight, client.right, client.bottom};
     FillRect(dc, &status, GetSysColorBrush(COLOR_BTNFACE));
@@ -105,7 +109,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
 {
     switch (message) {
     case WM_SIZE:
-        LayOutTools();
+        LayOutTools(panel);
         return 0;
     case WM_PAINT:
         OnPanelPaint(panel);
@@ -203,12 +207,12 @@ bool CreatePanel(int x, int y, int width, int height)
 void AddTool(int32_t state)
 {
     const RECT rect = {0, 0, 40, 30};
-    HWND tool = app.type.create(app.panel, reinterpret_cast<const int32_t*>(&rect), &state, 0, 0);
+    HWND tool = app.type.create(app.panel, &rect, &state, 0, 0);
     if (tool == nullptr)
         return;
     app.tools.push_back(tool);
     // Tools compute their view on a size change, so every addition lays the panel out again.
-    LayOutTools();
+    LayOutTools(app.panel);
     SavePanelSettings();
 }
 
@@ -220,7 +224,7 @@ void RemoveLastTool()
         CloseProperties();
     DestroyWindow(app.tools.back());
     app.tools.pop_back();
-    LayOutTools();
+    LayOutTools(app.panel);
     SavePanelSettings();
 }
 

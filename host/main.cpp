@@ -71,6 +71,21 @@ bool OpenPanel()
     return CreatePanel(place.left, place.top, place.width, place.height);
 }
 
+// A Windows program has no console of its own. Output redirected to a file or a
+// pipe arrives as inherited handles, which the C runtime already writes to; a host
+// started from a console window writes to that console instead.
+void UseParentConsole()
+{
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE)
+        return;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (std::freopen("CONOUT$", "w", stdout) == nullptr || std::freopen("CONOUT$", "w", stderr) == nullptr)
+        return;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
 void Complain(const std::string& message, bool quiet)
 {
     std::fprintf(stderr, "GlimberHost: %s\n", message.c_str());
@@ -82,6 +97,7 @@ void Complain(const std::string& message, bool quiet)
 
 int main(int argc, char** argv)
 {
+    UseParentConsole();
     const Options options = ParseOptions(argc, argv);
     const bool demo = !options.demoPng.empty();
     app.instance = GetModuleHandleA(nullptr);

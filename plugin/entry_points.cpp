@@ -1,6 +1,8 @@
 // The module's exports: how a panel host discovers, sets up and creates tools.
 #include <windows.h>
 
+#include <type_traits>
+
 #include "../core/host_address.h"
 #include "../core/view_drawing.h"
 #include "../resources/resource.h"
@@ -66,7 +68,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 }
 
 extern "C" int32_t __stdcall EnumeratePanelTypes(char* initName, char* createName, char* cleanupName,
-                                                 HINSTANCE hostInst, LONG_PTR /*reserved*/)
+                                                 HINSTANCE hostInst, intptr_t /*reserved*/)
 {
     hostInstance = hostInst;
     if (typesEnumerated != 0)
@@ -80,7 +82,7 @@ extern "C" int32_t __stdcall EnumeratePanelTypes(char* initName, char* createNam
     return 1;
 }
 
-extern "C" void __stdcall InitGlimberToolType(ToolTypeInfo** infoOut, LONG_PTR /*reserved*/)
+extern "C" void __stdcall InitGlimberToolType(ToolTypeInfo** infoOut, intptr_t /*reserved*/)
 {
     RegisterClassOnce();
     RefreshTypeInfo();
@@ -88,10 +90,16 @@ extern "C" void __stdcall InitGlimberToolType(ToolTypeInfo** infoOut, LONG_PTR /
         *infoOut = &typeInfo;
 }
 
-extern "C" HWND __stdcall GlimberToolCreate(HWND parent, const RECT* rect, const void* state, LONG_PTR /*reserved1*/,
-                                            LONG_PTR /*reserved2*/)
+extern "C" HWND __stdcall GlimberToolCreate(HWND parent, const RECT* rect, const void* state, intptr_t /*reserved1*/,
+                                            intptr_t /*reserved2*/)
 {
     return CreateToolWindow(parent, rect, state, hostInstance);
 }
 
-extern "C" void __stdcall GlimberToolCleanup(LONG_PTR /*reserved*/) {}
+extern "C" void __stdcall GlimberToolCleanup(intptr_t /*reserved*/) {}
+
+// A host calls the exports through the header's types: they must be exactly these.
+static_assert(std::is_same_v<decltype(&EnumeratePanelTypes), EnumeratePanelTypesProc>);
+static_assert(std::is_same_v<decltype(&InitGlimberToolType), InitToolTypeProc>);
+static_assert(std::is_same_v<decltype(&GlimberToolCreate), ToolCreateProc>);
+static_assert(std::is_same_v<decltype(&GlimberToolCleanup), ToolCleanupProc>);

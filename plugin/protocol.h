@@ -1,5 +1,9 @@
 /* Messages, commands and records shared between a panel host and Glimber.dll.
- * Self-contained: a host may include it on its own, before or after <windows.h>. */
+ * Self-contained: a host may include it on its own, before or after <windows.h>,
+ * from C or C++, with MinGW-w64 or MSVC, for 32- or 64-bit x86. Handles and the
+ * rectangle are named by the tags <windows.h> gives them (struct HWND__, struct
+ * tagRECT ...), so its HWND, HINSTANCE, HBITMAP and RECT* pass without a cast.
+ * docs/host-guide.md explains every message; examples/minimal_host.cpp uses them. */
 #ifndef GLIMBER_PROTOCOL_H
 #define GLIMBER_PROTOCOL_H
 
@@ -58,23 +62,29 @@ static inline int32_t PackedPanelHeight(uint32_t packed)
 /* The size every tool asks for through PNM_GETSIZE: 40 x 30. */
 #define GLIMBER_FIXED_SIZE 0x001E0028u
 
-/* The block InitGlimberToolType hands out; handles are opaque here. */
+/* The block InitGlimberToolType hands out, owned by the module and valid while it
+ * stays loaded. name and description are NUL-terminated. Both images are 16 x 16
+ * device-dependent bitmaps owned by the module (never delete them): colorImage at
+ * the screen's colour depth (LoadBitmap converts the 16-colour picture to it), so
+ * select it into a DC compatible with the screen; monoImage 1 bit per pixel. */
 struct HBITMAP__;
 typedef struct ToolTypeInfo {
     char name[20];
     char description[80];
-    struct HBITMAP__* colorImage; /* 16 x 16, 4 bits per pixel */
-    struct HBITMAP__* monoImage;  /* 16 x 16, 1 bit per pixel */
+    struct HBITMAP__* colorImage;
+    struct HBITMAP__* monoImage;
 } ToolTypeInfo;
 
 #if defined(_WIN32)
-/* Entry points as a host resolves them with GetProcAddress. */
+/* Entry points as a host resolves them with GetProcAddress. The rectangle is left,
+ * top, right, bottom in the parent's client coordinates: a RECT. */
 struct HINSTANCE__;
 struct HWND__;
+struct tagRECT;
 typedef int32_t(__stdcall* EnumeratePanelTypesProc)(char* initName, char* createName, char* cleanupName,
                                                     struct HINSTANCE__* hostInstance, intptr_t reserved);
 typedef void(__stdcall* InitToolTypeProc)(ToolTypeInfo** infoOut, intptr_t reserved);
-typedef struct HWND__*(__stdcall* ToolCreateProc)(struct HWND__* parent, const int32_t* rect, const void* state,
+typedef struct HWND__*(__stdcall* ToolCreateProc)(struct HWND__* parent, const struct tagRECT* rect, const void* state,
                                                   intptr_t reserved1, intptr_t reserved2);
 typedef void(__stdcall* ToolCleanupProc)(intptr_t reserved);
 #endif

@@ -31,6 +31,12 @@ mkdir -p "$unpacked"
 unzip -q "$zip" -d "$unpacked" || fail "cannot unpack $zip"
 (cd "$unpacked" && sha256sum --quiet -c SHA256SUMS.txt) || fail "SHA256SUMS.txt does not match"
 echo "dist: unpacked, every checksum in SHA256SUMS.txt matches"
+# Windows programs, not console ones: started from Explorer, no console window opens.
+for arch in x86:i686 x64:x86_64; do
+  subsystem=$("${arch#*:}-w64-mingw32-objdump" -p "$unpacked/${arch%:*}/GlimberHost.exe" | awk '$1 == "Subsystem" {print $2}')
+  [ "$subsystem" = 00000002 ] || fail "${arch%:*}/GlimberHost.exe has subsystem ${subsystem:-none}, not 2 (Windows GUI)"
+done
+echo "dist: both GlimberHost.exe are Windows GUI programs (subsystem 2)"
 
 # Both hosts in one Wine session: each from its own folder, with the DLL beside it.
 # Only a machine that cannot execute 32-bit code may leave the x86 host unrun.

@@ -19,10 +19,12 @@ epoch=$(git log -1 --format=%ct 2>/dev/null || echo 1767225600)
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-mkdir -p "$stage/x86" "$stage/x64" "$stage/include"
+mkdir -p "$stage/x86" "$stage/x64" "$stage/include" "$stage/examples"
 cp "$root/win32/Glimber.dll" "$root/win32/GlimberHost.exe" "$stage/x86/"
 cp "$root/win64/Glimber.dll" "$root/win64/GlimberHost.exe" "$stage/x64/"
 cp plugin/protocol.h "$stage/include/"
+cp examples/minimal_host.cpp "$stage/examples/"
+sed 's|(\.\./examples/|(examples/|' docs/host-guide.md >"$stage/host-guide.md"
 sed "s/@VERSION@/$version/" docs/package-readme.txt >"$stage/README.txt"
 cp LICENSE "$stage/LICENSE.txt"
 (cd "$stage" && find . -type f ! -name SHA256SUMS.txt | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS.txt)

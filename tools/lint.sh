@@ -13,7 +13,7 @@ echo "lint: cppcheck"
 cppcheck --quiet --enable=warning,performance,portability,style --std=c++20 --inline-suppr \
   --library=googletest --library=windows --suppress=missingIncludeSystem \
   --suppressions-list=tools/cppcheck-suppressions.txt --error-exitcode=1 \
-  -I . -D_WIN32 -D_WIN64 core ui plugin host bench tools tests || status=1
+  -I . -D_WIN32 -D_WIN64 core ui plugin host examples bench tools tests || status=1
 
 echo "lint: clang-tidy"
 build=build/lint
@@ -22,7 +22,7 @@ cmake --no-warn-unused-cli -S . -B "$build" --toolchain cmake/mingw-x86_64.cmake
 # The MinGW C++ library headers, which clang does not find by itself for Debian's -posix compilers.
 cxx=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ | head -n 1)
 log="$build/clang-tidy.log"
-git ls-files 'core/*.cpp' 'ui/*.cpp' 'plugin/*.cpp' 'host/*.cpp' 'bench/*.cpp' | grep -v 'stb_image_write_impl.cpp' |
+git ls-files 'core/*.cpp' 'ui/*.cpp' 'plugin/*.cpp' 'host/*.cpp' 'examples/*.cpp' 'bench/*.cpp' | grep -v 'stb_image_write_impl.cpp' |
   xargs -P "$(nproc)" -n 2 clang-tidy -p "$build" --quiet --extra-arg=--target=x86_64-w64-mingw32 \
     --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/x86_64-w64-mingw32" --extra-arg=-isystem"$cxx/backward" \
     >"$log" 2>&1 || true

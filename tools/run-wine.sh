@@ -145,11 +145,11 @@ for index in "${!keepers[@]}"; do
   log=${keepers[$index]}
   # Generous: six fresh desktops start at once on two cores.
   for _ in $(seq 1200); do
-    grep -q 'desktop ready' "$log" && break
+    grep -qs 'desktop ready' "$log" && break
     kill -0 "${keeper_pids[$index]}" 2>/dev/null || break
     sleep 0.05
   done
-  grep -q 'desktop ready' "$log" || fail "a desktop keeper did not start ($log): $(head -c 300 "$log")"
+  grep -qs 'desktop ready' "$log" || fail "a desktop keeper did not start ($log): $(head -c 300 "$log")"
 done
 
 DISPLAY=$(cat "$pool/0/display")

@@ -51,7 +51,7 @@ TEST(Lifecycle, LoadCreateDragDestroyUnloadTwoHundredTimes)
         for (int i = 0; i < 4; ++i) {
             const RECT rect = {10 + i * 110, 10, 11 + i * 110, 11};
             const int32_t zoom = 1 + (round + i) % 16;
-            HWND tool = module.create(host.window(), reinterpret_cast<const int32_t*>(&rect), &zoom, 0, 0);
+            HWND tool = module.create(host.window(), &rect, &zoom, 0, 0);
             ASSERT_NE(nullptr, tool);
             SetWindowPos(tool, nullptr, 0, 0, 100, 75, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             tools.push_back(tool);

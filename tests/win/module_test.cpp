@@ -69,11 +69,11 @@ TEST_F(Module, NullBuffersAndNullInfoSlotYieldNothing)
     module.init(reinterpret_cast<ToolTypeInfo**>(64), 0);
     char initName[20], createName[20], cleanupName[20];
     EXPECT_EQ(1, module.enumerate(initName, createName, cleanupName, host, 0));
-    const int32_t rect[4] = {0, 0, 10, 10};
+    const RECT rect = {0, 0, 10, 10};
     TestHost testHost;
     EXPECT_EQ(nullptr, module.create(testHost.window(), nullptr, nullptr, 0, 0));
-    EXPECT_EQ(nullptr, module.create(testHost.window(), reinterpret_cast<const int32_t*>(24), nullptr, 0, 0));
-    HWND tool = module.create(testHost.window(), rect, nullptr, 0, 0);
+    EXPECT_EQ(nullptr, module.create(testHost.window(), reinterpret_cast<const RECT*>(24), nullptr, 0, 0));
+    HWND tool = module.create(testHost.window(), &rect, nullptr, 0, 0);
     EXPECT_NE(nullptr, tool);
     DestroyWindow(tool);
     module.cleanup(0);
@@ -140,8 +140,8 @@ TEST_F(Module, EnumerationRefusesHostileBuffersAndSurvivesAnyHostHandle)
         EXPECT_TRUE(names[0].OnlyWritten(nullptr));
         module.init(&info, 0);
         TestHost testHost;
-        const int32_t rect[4] = {0, 0, 40, 30};
-        if (HWND tool = module.create(testHost.window(), rect, nullptr, 0, 0))
+        const RECT rect = {0, 0, 40, 30};
+        if (HWND tool = module.create(testHost.window(), &rect, nullptr, 0, 0))
             DestroyWindow(tool);
     }
     module.Free();
@@ -194,7 +194,7 @@ TEST_F(Module, CreationSurvivesHostileParentsRectanglesAndStates)
     };
     const struct {
         const char* what;
-        int32_t rect[4];
+        RECT rect;
     } rects[] = {
         {"ordinary", {10, 10, 130, 100}},
         {"empty", {5, 5, 5, 5}},
@@ -207,7 +207,7 @@ TEST_F(Module, CreationSurvivesHostileParentsRectanglesAndStates)
 
     // No rectangle the module can follow: refused.
     for (uintptr_t bad : {uintptr_t{0}, uintptr_t{8}, uintptr_t{0xFFFF}})
-        EXPECT_EQ(nullptr, module.create(testHost.window(), reinterpret_cast<const int32_t*>(bad), nullptr, 0, 0));
+        EXPECT_EQ(nullptr, module.create(testHost.window(), reinterpret_cast<const RECT*>(bad), nullptr, 0, 0));
 
     for (const auto& parent : parents)
         for (const auto& rect : rects)
@@ -216,7 +216,7 @@ TEST_F(Module, CreationSurvivesHostileParentsRectanglesAndStates)
                              std::to_string(state));
                 const auto rectCopy = rect;
                 const int32_t stateCopy = state;
-                HWND tool = module.create(parent.parent, rect.rect, &stateCopy, -1, INTPTR_MAX);
+                HWND tool = module.create(parent.parent, &rect.rect, &stateCopy, -1, INTPTR_MAX);
                 EXPECT_EQ(0, std::memcmp(&rectCopy, &rect, sizeof rect)) << "the rectangle is the host's";
                 EXPECT_EQ(state, stateCopy) << "the state is the host's";
                 if (!parent.accepted) {
@@ -468,7 +468,7 @@ TEST(ModuleLifetime, UnloadAndReloadThenCreateAndPaint)
         GlimberModule module;
         ASSERT_TRUE(module.Load());
         ASSERT_NE(nullptr, module.Initialise()) << "a fresh load enumerates its type again";
-        HWND tool = module.create(host.window(), reinterpret_cast<const int32_t*>(&creation), nullptr, 0, 0);
+        HWND tool = module.create(host.window(), &creation, nullptr, 0, 0);
         ASSERT_NE(nullptr, tool);
         SetWindowPos(tool, nullptr, 10, 10, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE);
         DragTo(tool, 120, 110);

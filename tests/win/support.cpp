@@ -140,7 +140,7 @@ void TestHost::PostCall(std::function<void()> call)
 
 HWND TestHost::CreateTool(const RECT& rect, const void* state)
 {
-    return ReadyModule().create(window_, reinterpret_cast<const int32_t*>(&rect), state, 0, 0);
+    return ReadyModule().create(window_, &rect, state, 0, 0);
 }
 
 HWND TestHost::CreateSizedTool(int width, int height, const void* state, int x, int y)

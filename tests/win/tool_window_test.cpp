@@ -83,8 +83,7 @@ TEST_F(ToolWindow, CreationFailuresReturnNullAndKeepNoRecord)
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(nullptr, ReadyModule().create(host.window(), nullptr, nullptr, 0, 0));
         // A parent that is not a window: the window cannot be created.
-        EXPECT_EQ(nullptr, ReadyModule().create(reinterpret_cast<HWND>(0x7FFF0),
-                                                reinterpret_cast<const int32_t*>(&rect), nullptr, 0, 0));
+        EXPECT_EQ(nullptr, ReadyModule().create(reinterpret_cast<HWND>(0x7FFF0), &rect, nullptr, 0, 0));
     }
     EXPECT_LE(CountHeapBlocks(), before + 5);
 }
