@@ -7,8 +7,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <memory>
+#include <numeric>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,7 +28,8 @@ struct Case {
 
 const Case kCases[] = {{200, 150, 1},  {200, 150, 4}, {200, 150, 16}, {400, 300, 1}, {400, 300, 4},
                        {400, 300, 16}, {800, 600, 1}, {800, 600, 4},  {800, 600, 16}};
-const int kRounds = 15;
+// 16 rounds of 30: 480 steps, each of the 24 orders of the four step operations 20 times.
+const int kRounds = 16;
 const int kStepsPerRound = 30;
 const int kSoakSteps = 100000;
 const int kSoakFactorChanges = 1000;
@@ -62,6 +67,23 @@ double Percentile(std::vector<double> values, double fraction)
 POINT CenterAt(int i)
 {
     return POINT{60 + (i * 37) % 900, 60 + (i * 53) % 640};
+}
+
+// The harness's own calls to USER go around the bench's import table, which then
+// counts only what the floor and the peer call themselves (see CountStepCalls).
+template <typename Proc>
+Proc SystemFunction(const char* dll, const char* name)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name)));
+}
+const auto harnessSend = SystemFunction<decltype(&SendMessageA)>("user32.dll", "SendMessageA");
+const auto harnessInvalidate = SystemFunction<decltype(&InvalidateRect)>("user32.dll", "InvalidateRect");
+const auto harnessUpdate = SystemFunction<decltype(&UpdateWindow)>("user32.dll", "UpdateWindow");
+
+void HarnessRepaint(HWND window)
+{
+    harnessInvalidate(window, nullptr, FALSE);
+    harnessUpdate(window);
 }
 
 LPARAM ClientPoint(HWND window, POINT screen)
@@ -111,13 +133,13 @@ public:
         Frame();
         Move(center);
         Frame();
-        FloorPaint();
+        FloorPaint(target_);
     }
-    void FloorPaint()
+    void FloorPaint(HDC target)
     {
         const SourceRect s = ComputeSourceRect(view_);
         const ViewSize d = ComputeDestinationSize(view_);
-        StretchBlt(target_, 0, 0, d.width, d.height, screen_, s.left, s.top, s.width, s.height, SRCCOPY);
+        StretchBlt(target, 0, 0, d.width, d.height, screen_, s.left, s.top, s.width, s.height, SRCCOPY);
     }
     // Peer: the same frame, but the source copied into a cached bitmap first and stretched from there.
     void PeerStep(POINT center)
@@ -125,15 +147,18 @@ public:
         Frame();
         Move(center);
         Frame();
-        PeerPaint();
+        PeerPaint(target_);
     }
-    void PeerPaint()
+    void PeerPaint(HDC target)
     {
         const SourceRect s = ComputeSourceRect(view_);
         const ViewSize d = ComputeDestinationSize(view_);
         BitBlt(memory_, 0, 0, s.width, s.height, screen_, s.left, s.top, SRCCOPY);
-        StretchBlt(target_, 0, 0, d.width, d.height, memory_, 0, 0, s.width, s.height, SRCCOPY);
+        StretchBlt(target, 0, 0, d.width, d.height, memory_, 0, 0, s.width, s.height, SRCCOPY);
     }
+    // The repaint floor and peer read where the tool's view is centred now: a read over
+    // the host's windows costs more than one over the bare desktop.
+    void Aim(POINT center) { Move(center); }
     // Read limit: the step's source rectangle copied off the screen, and nothing else.
     void ReadStep(POINT center)
     {
@@ -188,11 +213,7 @@ public:
         gdi_.reset();
         DestroyWindow(window_);
     }
-    void Repaint()
-    {
-        InvalidateRect(window_, nullptr, FALSE);
-        UpdateWindow(window_);
-    }
+    void Repaint() { HarnessRepaint(window_); }
     DirectGdi& gdi() { return *gdi_; }
 
 private:
@@ -203,12 +224,15 @@ private:
                               reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
         auto* self = reinterpret_cast<BareWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (message == WM_PAINT && self != nullptr && self->gdi_ != nullptr) {
+            // Into the paint DC, which is new each time and so needs the stretch mode set,
+            // as the module's paint does.
             PAINTSTRUCT paint;
-            BeginPaint(window, &paint);
+            HDC dc = BeginPaint(window, &paint);
+            SetStretchBltMode(dc, COLORONCOLOR);
             if (self->twoCopies_)
-                self->gdi_->PeerPaint();
+                self->gdi_->PeerPaint(dc);
             else
-                self->gdi_->FloorPaint();
+                self->gdi_->FloorPaint(dc);
             EndPaint(window, &paint);
             return 0;
         }
@@ -269,20 +293,70 @@ private:
     bool twoCopies_;
 };
 
-struct Result {
-    Case c;
-    double moduleStep, floorStep, peerStep, readStep, moduleRepaint, floorRepaint, peerRepaint, stepP95;
-    double stepRatio, stepPeerRatio, repaintRatio, repaintPeerRatio;
+// The median of the ratios of samples taken side by side (slow drifts of the machine
+// cancel), with its 95% confidence interval from the order statistics around it.
+struct Ratio {
+    double median, low, high;
 };
 
-// Median of the ratios of samples taken side by side: slow drifts of the machine cancel.
-double PairedRatio(const std::vector<double>& module, const std::vector<double>& other)
+Ratio PairedRatio(const std::vector<double>& module, const std::vector<double>& other)
 {
     std::vector<double> ratios;
     for (size_t i = 0; i < module.size() && i < other.size(); ++i)
         ratios.push_back(module[i] / other[i]);
-    return Percentile(ratios, 0.5);
+    std::sort(ratios.begin(), ratios.end());
+    const size_t n = ratios.size(), middle = n / 2, reach = static_cast<size_t>(0.98 * std::sqrt(double(n)));
+    return Ratio{ratios[middle], ratios[middle > reach ? middle - reach : 0], ratios[std::min(n - 1, middle + reach)]};
 }
+
+// The promise judged: at most this much over the floor. Where the interval holds the
+// margin, the samples cannot tell either way and the bench says so instead.
+const double kMargin = 1.05;
+
+const char* Verdict(const Ratio& ratio)
+{
+    return ratio.high <= kMargin ? "within" : ratio.low > kMargin ? "OVER" : "cannot judge";
+}
+
+// "PatBlt 8, StretchBlt 1": what one step or repaint called, per step.
+std::string CallList(std::vector<ImportCounter::Count> calls, int steps)
+{
+    std::sort(calls.begin(), calls.end(),
+              [](const ImportCounter::Count& a, const ImportCounter::Count& b) { return a.function < b.function; });
+    std::string list;
+    for (const auto& call : calls) {
+        char item[96];
+        std::snprintf(item, sizeof item, "%s%s %g", list.empty() ? "" : ", ", call.function.c_str(),
+                      static_cast<double>(call.calls) / steps);
+        list += item;
+    }
+    return list.empty() ? "none" : list;
+}
+
+// Every USER and GDI call of one module step or repaint (through the DLL's import
+// table) and of one floor step or repaint (through the bench's own): equal lists are
+// the evidence that the floor does the module's work, no more and no less.
+struct StepCalls {
+    std::string moduleStep, floorStep, moduleRepaint, floorRepaint;
+};
+
+std::string CountCalls(HMODULE module, int steps, const std::function<void(int)>& work)
+{
+    ImportCounter user(module, "user32.dll"), gdi(module, "gdi32.dll");
+    for (int i = 0; i < steps; ++i)
+        work(i);
+    std::vector<ImportCounter::Count> calls = user.Called();
+    for (const auto& call : gdi.Called())
+        calls.push_back(call);
+    return CallList(calls, steps);
+}
+
+struct Result {
+    Case c;
+    double moduleStep, floorStep, peerStep, readStep, moduleRepaint, floorRepaint, peerRepaint, stepP95;
+    Ratio stepRatio, stepPeerRatio, repaintRatio, repaintPeerRatio;
+    StepCalls calls;
+};
 
 struct Module {
     HMODULE dll = nullptr;
@@ -340,8 +414,23 @@ void Pump()
         DispatchMessageA(&msg);
 }
 
+// All orders of the operations 0 to count - 1. Over a run each operation then follows
+// each other one equally often; an order that only turns would put the floor right
+// after the module every time.
+std::vector<std::vector<int>> AllOrders(int count)
+{
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<std::vector<int>> orders;
+    do
+        orders.push_back(order);
+    while (std::next_permutation(order.begin(), order.end()));
+    return orders;
+}
+
 Result Measure(const Module& module, HWND host, const Case& c)
 {
+    static const std::vector<std::vector<int>> stepOrders = AllOrders(4), repaintOrders = AllOrders(3);
     // The repaint floor and peer go through the same paint cycle in plain windows
     // under the tool; the step floor and peer receive the tool's own messages.
     BareWindow floorWindow(host, c, false);
@@ -355,13 +444,17 @@ Result Measure(const Module& module, HWND host, const Case& c)
     SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(tool, CenterAt(0)));
     int step = 1;
     for (int round = 0; round < kRounds; ++round) {
-        // Interleaved one by one, in an order that turns each step: whatever the machine does
-        // meanwhile (Wine flushing painted windows to the X server, say) weighs on all alike.
+        // Interleaved one by one, in every order in turn: whatever the machine does meanwhile
+        // (Wine flushing painted windows to the X server, say) and whatever one operation
+        // leaves queued for the next weigh on all alike.
         for (int i = 0; i < kStepsPerRound; ++i, ++step) {
             const POINT center = CenterAt(step);
             const LPARAM point = ClientPoint(tool, center);
-            for (int k = 0; k < 4; ++k)
-                switch ((k + step) % 4) {
+            // Untimed: the first screen read after the repaints pays for what they left queued
+            // (20-45% more), which would widen every operation's spread alike.
+            read.ReadStep(center);
+            for (const int operation : stepOrders[step % stepOrders.size()])
+                switch (operation) {
                 case 0:
                     moduleStep.push_back(Time([&] { SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, point); }));
                     break;
@@ -375,13 +468,12 @@ Result Measure(const Module& module, HWND host, const Case& c)
                     readStep.push_back(Time([&] { read.ReadStep(center); }));
                     break;
                 }
-            for (int k = 0; k < 3; ++k)
-                switch ((k + step) % 3) {
+            floorWindow.gdi().Aim(center);
+            peerWindow.gdi().Aim(center);
+            for (const int operation : repaintOrders[step % repaintOrders.size()])
+                switch (operation) {
                 case 0:
-                    moduleRepaint.push_back(Time([&] {
-                        InvalidateRect(tool, nullptr, FALSE);
-                        UpdateWindow(tool);
-                    }));
+                    moduleRepaint.push_back(Time([&] { HarnessRepaint(tool); }));
                     break;
                 case 1:
                     floorRepaint.push_back(Time([&] { floorWindow.Repaint(); }));
@@ -393,6 +485,19 @@ Result Measure(const Module& module, HWND host, const Case& c)
         }
         Pump();
     }
+    const int counted = 16;
+    StepCalls calls;
+    HMODULE bench = GetModuleHandleA(nullptr);
+    std::vector<LPARAM> points(counted);  // made before counting: the conversion is the harness's call
+    for (int i = 0; i < counted; ++i)
+        points[i] = ClientPoint(tool, CenterAt(step + i));
+    auto at = [&](int i) { return points[i]; };
+    calls.moduleStep =
+        CountCalls(module.dll, counted, [&](int i) { harnessSend(tool, WM_MOUSEMOVE, MK_LBUTTON, at(i)); });
+    calls.floorStep =
+        CountCalls(bench, counted, [&](int i) { harnessSend(floor.window(), WM_MOUSEMOVE, MK_LBUTTON, at(i)); });
+    calls.moduleRepaint = CountCalls(module.dll, counted, [&](int) { HarnessRepaint(tool); });
+    calls.floorRepaint = CountCalls(bench, counted, [&](int) { floorWindow.Repaint(); });
     SendMessageA(tool, WM_LBUTTONUP, 0, 0);
     DestroyWindow(tool);
     return Result{c,
@@ -407,7 +512,8 @@ Result Measure(const Module& module, HWND host, const Case& c)
                   PairedRatio(moduleStep, floorStep),
                   PairedRatio(moduleStep, peerStep),
                   PairedRatio(moduleRepaint, floorRepaint),
-                  PairedRatio(moduleRepaint, peerRepaint)};
+                  PairedRatio(moduleRepaint, peerRepaint),
+                  calls};
 }
 
 // ---- the soak: memory and device contexts over many steps ----
@@ -496,42 +602,66 @@ int main(int argc, char** argv)
     std::FILE* csv = std::fopen(csvPath.c_str(), "w");
     if (csv)
         std::fprintf(csv,
-                     "build,case,operation,module_us,floor_us,peer_us,read_us,module_over_floor,module_over_peer,"
-                     "read_share,module_p95_us\n");
+                     "build,case,operation,module_us,floor_us,peer_us,read_us,module_over_floor,ratio_low,ratio_high,"
+                     "verdict,module_over_peer,read_share,module_p95_us,module_calls,floor_calls\n");
     std::printf("%s: %s\n", kBuild, "each drag step against its like-for-like floor, the peer and the screen read");
-    std::printf("%-13s %-8s %10s %10s %7s %10s %8s %9s %6s %10s\n", "case", "op", "module us", "floor us", "ratio",
-                "peer us", "vs peer", "read us", "read%", "p95 us");
+    std::printf("%-13s %-8s %10s %10s %7s %13s %-12s %10s %8s %9s %6s %10s\n", "case", "op", "module us", "floor us",
+                "ratio", "95% interval", "vs 1.05", "peer us", "vs peer", "read us", "read%", "p95 us");
     double worst = 0;
+    int unjudged = 0;
+    std::vector<std::string> differences;
     for (const Result& r : results) {
         char name[32];
         std::snprintf(name, sizeof name, "%dx%d@%d", r.c.width, r.c.height, r.c.zoom);
         const struct {
             const char* op;
-            double module, floor, peer, read, ratio, peerRatio, p95;
-        } rows[] = {
-            {"drag", r.moduleStep, r.floorStep, r.peerStep, r.readStep, r.stepRatio, r.stepPeerRatio, r.stepP95},
-            {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, 0, r.repaintRatio, r.repaintPeerRatio, 0}};
+            double module, floor, peer, read;
+            Ratio ratio, peerRatio;
+            double p95;
+            const std::string &moduleCalls, &floorCalls;
+        } rows[] = {{"drag", r.moduleStep, r.floorStep, r.peerStep, r.readStep, r.stepRatio, r.stepPeerRatio, r.stepP95,
+                     r.calls.moduleStep, r.calls.floorStep},
+                    {"repaint", r.moduleRepaint, r.floorRepaint, r.peerRepaint, 0, r.repaintRatio, r.repaintPeerRatio,
+                     0, r.calls.moduleRepaint, r.calls.floorRepaint}};
         for (const auto& row : rows) {
-            worst = std::max(worst, row.ratio);
-            char p95[16] = "-", read[16] = "-", share[16] = "-";
+            worst = std::max(worst, row.ratio.median);
+            const char* verdict = Verdict(row.ratio);
+            unjudged += std::strcmp(verdict, "cannot judge") == 0 ? 1 : 0;
+            char p95[16] = "-", read[16] = "-", share[16] = "-", interval[32];
             if (row.p95 > 0)
                 std::snprintf(p95, sizeof p95, "%.1f", row.p95);
             if (row.read > 0) {
                 std::snprintf(read, sizeof read, "%.1f", row.read);
                 std::snprintf(share, sizeof share, "%.0f", 100 * row.read / row.module);
             }
-            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %10.1f %8.2f %9s %6s %10s\n", name, row.op, row.module,
-                        row.floor, row.ratio, row.peer, row.peerRatio, read, share, p95);
+            std::snprintf(interval, sizeof interval, "%.2f-%.2f", row.ratio.low, row.ratio.high);
+            std::printf("%-13s %-8s %10.1f %10.1f %7.2f %13s %-12s %10.1f %8.2f %9s %6s %10s\n", name, row.op,
+                        row.module, row.floor, row.ratio.median, interval, verdict, row.peer, row.peerRatio.median,
+                        read, share, p95);
+            if (row.moduleCalls != row.floorCalls)
+                differences.push_back(std::string(name) + " " + row.op + ": module " + row.moduleCalls + "; floor " +
+                                      row.floorCalls);
             if (csv)
-                std::fprintf(csv, "%s,%s,%s,%.2f,%.2f,%.2f,%.2f,%.3f,%.3f,%.3f,%.2f\n", kBuild, name, row.op,
-                             row.module, row.floor, row.peer, row.read, row.ratio, row.peerRatio,
-                             row.read > 0 ? row.read / row.module : 0.0, row.p95);
+                std::fprintf(csv, "%s,%s,%s,%.2f,%.2f,%.2f,%.2f,%.3f,%.3f,%.3f,%s,%.3f,%.3f,%.2f,\"%s\",\"%s\"\n",
+                             kBuild, name, row.op, row.module, row.floor, row.peer, row.read, row.ratio.median,
+                             row.ratio.low, row.ratio.high, verdict, row.peerRatio.median,
+                             row.read > 0 ? row.read / row.module : 0.0, row.p95, row.moduleCalls.c_str(),
+                             row.floorCalls.c_str());
         }
     }
+    // Calls per step: one line for all cases where module and floor agree, else one per case.
+    if (differences.empty())
+        std::printf("calls: module and floor make the same calls in every case; a drag step: %s\n",
+                    results.front().calls.moduleStep.c_str());
+    for (const std::string& difference : differences)
+        std::printf("calls differ, %s\n", difference.c_str());
     if (csv)
         std::fclose(csv);
     const double growth = SoakGrowthKiB(module, host);
     DestroyWindow(host);
-    std::printf("%s: worst ratio %.2f, memory growth %.0f KiB\n", kBuild, worst, growth);
+    std::printf("%s: worst ratio %.2f, memory growth %.0f KiB", kBuild, worst, growth);
+    if (unjudged > 0)
+        std::printf(", %d of %zu ratios too spread to judge", unjudged, 2 * results.size());
+    std::printf("\n");
     return 0;
 }

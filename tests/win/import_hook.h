@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class ImportHook {
 public:
     // Points `module`'s import of `dll`!`function` at `replacement` until destroyed.
@@ -19,6 +22,35 @@ public:
 private:
     void** slot_ = nullptr;
     void* original_ = nullptr;
+};
+
+// Counts every call `module` makes to any function it imports from `dll`, whatever
+// the function's arguments and calling convention: each import slot is pointed at a
+// few bytes of code that add one to the function's counter and jump on to it.
+class ImportCounter {
+public:
+    struct Count {
+        std::string function;
+        LONG calls;
+    };
+    ImportCounter(HMODULE module, const char* dll);
+    ~ImportCounter();
+    ImportCounter(const ImportCounter&) = delete;
+    ImportCounter& operator=(const ImportCounter&) = delete;
+
+    bool installed() const { return thunks_ != nullptr; }
+    // Every imported function called since the last Reset, with its count.
+    std::vector<Count> Called() const;
+    void Reset();
+
+private:
+    struct Entry {
+        std::string function;
+        void** slot;
+        void* original;
+    };
+    std::vector<Entry> entries_;
+    BYTE* thunks_ = nullptr;
 };
 
 #endif

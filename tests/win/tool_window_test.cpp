@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/view_geometry.h"
+#include "import_hook.h"
 #include "support.h"
 
 namespace {
@@ -173,6 +174,31 @@ TEST_F(ToolWindow, DragShowsExactlyTheFrameAndRestoresTheScreen)
     SendMessageA(tool, WM_MOUSEMOVE, 0, ClientPointFromScreen(tool, 300, 300));
     EXPECT_EQ(during.centerX, RecordOf(tool)->centerX);
     EXPECT_EQ("", CompareFrame(*RecordOf(tool), false));
+}
+
+// The hot path: past its first step a drag step moves the frame and stretches the view
+// and asks the system for nothing else (no mode set again, no DC, rectangle or capture
+// asked for again, no notification), whatever the factor.
+TEST_F(ToolWindow, DragStepCallsOnlyTheFrameAndTheStretchAtEveryFactor)
+{
+    for (const int32_t zoom : {1, 4, 16}) {
+        HWND tool = host.CreateSizedTool(200, 150, &zoom);
+        SendMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(5, 5));
+        SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tool, 140, 110));
+        std::string calls;
+        {
+            ImportCounter user(ReadyModule().dll, "user32.dll"), gdi(ReadyModule().dll, "gdi32.dll");
+            ASSERT_TRUE(user.installed() && gdi.installed()) << "the module's import table cannot be counted";
+            for (int i = 0; i < 10; ++i)
+                SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPointFromScreen(tool, 150 + 7 * i, 120 + 5 * i));
+            for (const auto* counter : {&user, &gdi})
+                for (const ImportCounter::Count& count : counter->Called())
+                    calls += count.function + " " + std::to_string(count.calls) + "; ";
+        }
+        EXPECT_EQ("ClientToScreen 10; GetWindowLongPtrA 10; PatBlt 80; StretchBlt 10; ", calls) << "factor " << zoom;
+        SendMessageA(tool, WM_LBUTTONUP, 0, 0);
+        DestroyWindow(tool);
+    }
 }
 
 TEST_F(ToolWindow, TrackingIsSentBeforeTheCaptureAndBeforeTheFrameIsErased)
