@@ -102,7 +102,7 @@ bool ReadState(HWND tool, int32_t& state)
 void RestoreState(HWND tool, int32_t state)
 {
     SendMessageA(tool, PNM_SETSTATE, GLIMBER_STATE_LENGTH, reinterpret_cast<LPARAM>(&state));
-    RECT client;
+    RECT client = {};
     GetClientRect(tool, &client);
     SendMessageA(tool, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     InvalidateRect(tool, nullptr, TRUE);
