@@ -70,7 +70,7 @@ POINT CenterAt(int i)
 }
 
 // The harness's own calls to USER go around the bench's import table, which then
-// counts only what the floor and the peer call themselves (see CountStepCalls).
+// counts only what the floor and the peer call themselves (see CountCalls).
 template <typename Proc>
 Proc SystemFunction(const char* dll, const char* name)
 {
@@ -491,11 +491,10 @@ Result Measure(const Module& module, HWND host, const Case& c)
     std::vector<LPARAM> points(counted);  // made before counting: the conversion is the harness's call
     for (int i = 0; i < counted; ++i)
         points[i] = ClientPoint(tool, CenterAt(step + i));
-    auto at = [&](int i) { return points[i]; };
     calls.moduleStep =
-        CountCalls(module.dll, counted, [&](int i) { harnessSend(tool, WM_MOUSEMOVE, MK_LBUTTON, at(i)); });
+        CountCalls(module.dll, counted, [&](int i) { harnessSend(tool, WM_MOUSEMOVE, MK_LBUTTON, points[i]); });
     calls.floorStep =
-        CountCalls(bench, counted, [&](int i) { harnessSend(floor.window(), WM_MOUSEMOVE, MK_LBUTTON, at(i)); });
+        CountCalls(bench, counted, [&](int i) { harnessSend(floor.window(), WM_MOUSEMOVE, MK_LBUTTON, points[i]); });
     calls.moduleRepaint = CountCalls(module.dll, counted, [&](int) { HarnessRepaint(tool); });
     calls.floorRepaint = CountCalls(bench, counted, [&](int) { floorWindow.Repaint(); });
     SendMessageA(tool, WM_LBUTTONUP, 0, 0);
