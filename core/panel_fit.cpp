@@ -1,5 +1,7 @@
 #include "panel_fit.h"
 
+#include <cstdint>
+
 // kAspect is exactly 1398101 / 2^20, so multiplying or dividing by it in double
 // precision and truncating equals this exact 64-bit integer arithmetic.
 static int32_t TimesAspect(int32_t extent)

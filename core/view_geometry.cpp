@@ -1,5 +1,6 @@
 #include "view_geometry.h"
 
+#include <cstdint>
 #include <limits.h>
 
 // Far beyond any screen, and small enough that the frame's arithmetic around a source

@@ -5,6 +5,7 @@
 //   minimal_host [PATH\Glimber.dll] [--check]
 // With --check it drives the page itself, prints what each step answered and exits
 // (0 when every answer was the documented one); without, the panel stays open.
+#include <cstdint>
 #include <windows.h>
 #include <commctrl.h>
 

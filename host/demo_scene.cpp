@@ -1,5 +1,6 @@
 #include "demo_scene.h"
 
+#include <cstdint>
 #include <windows.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "host_app.h"
 
+#include <cstdint>
 #include <commctrl.h>
 
 #include <cstring>

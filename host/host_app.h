@@ -3,6 +3,7 @@
 #ifndef GLIMBER_HOST_HOST_APP_H
 #define GLIMBER_HOST_HOST_APP_H
 
+#include <cstdint>
 #include <windows.h>
 
 #include <string>

@@ -1,5 +1,7 @@
 #include "panel_layout.h"
 
+#include <cstdint>
+
 std::vector<ToolSlot> LayoutTools(int32_t left, int32_t top, int32_t width, int32_t height, int count, int32_t gap,
                                   uint32_t minimumSize, const FitAnswer& fit)
 {

@@ -1,5 +1,7 @@
 #include "plugin_loader.h"
 
+#include <cstdint>
+
 namespace {
 
 const size_t kNameBufferSize = 64;  // the protocol asks for at least 20

@@ -2,6 +2,7 @@
 #ifndef GLIMBER_HOST_PLUGIN_LOADER_H
 #define GLIMBER_HOST_PLUGIN_LOADER_H
 
+#include <cstdint>
 #include <windows.h>
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "settings_file.h"
 
+#include <cstdint>
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,4 +1,5 @@
 // The module's exports: how a panel host discovers, sets up and creates tools.
+#include <cstdint>
 #include <windows.h>
 
 #include <type_traits>

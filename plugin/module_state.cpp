@@ -11,6 +11,7 @@ ToolInstance* pageTarget;
 int32_t gestureCount;
 
 #if defined(_WIN32) && !defined(_WIN64)
+#include <cstdint>
 #include <stddef.h>
 // The host reads this block with 32-bit handles at fixed offsets.
 static_assert(offsetof(ToolTypeInfo, name) == 0, "layout");

@@ -2,6 +2,7 @@
 #ifndef GLIMBER_PLUGIN_MODULE_STATE_H
 #define GLIMBER_PLUGIN_MODULE_STATE_H
 
+#include <cstdint>
 #include <windows.h>
 
 #include "../core/tool_instance.h"

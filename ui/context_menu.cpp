@@ -1,5 +1,6 @@
 #include "context_menu.h"
 
+#include <cstdint>
 #include <windowsx.h>
 
 #include "../core/view_drawing.h"

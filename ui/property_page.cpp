@@ -1,5 +1,6 @@
 #include "property_page.h"
 
+#include <cstdint>
 #include <commctrl.h>
 
 #include "../core/view_drawing.h"

@@ -1,5 +1,7 @@
 #include "tool_record.h"
 
+#include <cstdint>
+
 #include "../plugin/module_state.h"
 
 ToolInstance* InstanceOf(HWND tool)

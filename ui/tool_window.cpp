@@ -1,5 +1,6 @@
 #include "tool_window.h"
 
+#include <cstdint>
 #include <windowsx.h>
 
 #include "../core/host_address.h"

@@ -1,4 +1,5 @@
 // The reference host's settings file, natively and (with MoveFileEx) under both Windows builds.
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

@@ -1,5 +1,6 @@
 #include "core/panel_fit.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <cmath>

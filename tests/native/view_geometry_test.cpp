@@ -1,5 +1,6 @@
 #include "core/view_geometry.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,5 +1,7 @@
 #include "dialog_template.h"
 
+#include <cstdint>
+
 namespace {
 
 class Reader {

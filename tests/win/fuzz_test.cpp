@@ -1,5 +1,6 @@
 // A host that does not follow the protocol: long seeded random message sequences
 // to tools in every state. Replay one seed with GLIMBER_FUZZ_SEED=N.
+#include <cstdint>
 #include <windows.h>
 
 #include <commctrl.h>

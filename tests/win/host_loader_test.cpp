@@ -1,5 +1,6 @@
 // The reference host: its module loading (a good module, and each way a module can be
 // wrong), and what a new user sees when it first starts.
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <string>

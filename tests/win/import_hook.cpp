@@ -1,5 +1,7 @@
 #include "import_hook.h"
 
+#include <cstdint>
+
 namespace {
 
 // Calls `visit(name, slot)` for every by-name import of `dll`; stops when it answers true.

@@ -1,4 +1,5 @@
 // Load and unload, many tools, many hosts, and what each cycle leaves behind.
+#include <cstdint>
 #include <windows.h>
 
 #include <commctrl.h>

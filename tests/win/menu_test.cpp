@@ -1,4 +1,5 @@
 // The right-click menu, its commands and the About box, driven as a user would.
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <initializer_list>

@@ -1,4 +1,5 @@
 // Glimber.dll as a panel host loads it: exports, registration and resources.
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,4 +1,5 @@
 // A host that never registered the trackbar class gets no page, and the tool goes on working.
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include "support.h"

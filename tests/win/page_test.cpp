@@ -1,5 +1,6 @@
 // The zoom page in a host's properties window, in a process that has the
 // common-controls trackbar class, as a host registers it.
+#include <cstdint>
 #include <windows.h>
 
 #include <commctrl.h>

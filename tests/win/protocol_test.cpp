@@ -1,4 +1,5 @@
 // The host's private messages: state, fixed size and size fitting.
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <cstring>

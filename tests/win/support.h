@@ -3,6 +3,7 @@
 #ifndef GLIMBER_TESTS_WIN_SUPPORT_H
 #define GLIMBER_TESTS_WIN_SUPPORT_H
 
+#include <cstdint>
 #include <windows.h>
 
 #include <functional>
