@@ -5,7 +5,6 @@ set -euo pipefail
 build=$1
 arch=$2
 dll="$build/Glimber.dll"
-objdump="$arch-w64-mingw32-objdump"
 nm="$arch-w64-mingw32-nm"
 failures=0
 checks=0
@@ -18,23 +17,24 @@ check() {  # check NAME CONDITION-RESULT DETAIL
 echo "Static checks of $dll"
 [ -f "$dll" ] || { echo "  FAIL  $dll is missing"; echo "0 passed, 1 failed"; exit 1; }
 
-headers=$("$objdump" -f "$dll")
+# The image's own tables, read by a PE parser (tools/pe-info.py).
+info=$("$(dirname "$0")/pe-info.py" "$dll")
+fact() { sed -n "s/^$1 //p" <<<"$info"; }
 case $arch in
-  i686) want_format="pei-i386" ;;
-  x86_64) want_format="pei-x86-64" ;;
+  i686) want_machine=i386 ;;
+  x86_64) want_machine=amd64 ;;
 esac
-grep -q "file format $want_format" <<<"$headers" && r=ok || r=no
-check "a $want_format image" $r "$(grep 'file format' <<<"$headers")"
-private=$("$objdump" -p "$dll")
-grep -A12 '^Characteristics' <<<"$private" | grep -Eq '^[[:space:]]+DLL$' && r=ok || r=no
+[ "$(fact machine)" = "$want_machine" ] && r=ok || r=no
+check "an $want_machine image" $r "machine $(fact machine)"
+[ "$(fact dll)" = yes ] && r=ok || r=no
 check "marked as a DLL" $r "no DLL characteristic"
 
-exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{f=1;next} f&&/^[ \t]*\[/{print $NF;next} {f=0}' <<<"$private" | sort | tr '\n' ' ')
+exports=$(fact export | sort | tr '\n' ' ')
 want_exports="EnumeratePanelTypes GlimberToolCleanup GlimberToolCreate InitGlimberToolType "
 [ "$exports" = "$want_exports" ] && r=ok || r=no
 check "exports exactly the four entry points, undecorated" $r "got: $exports"
 
-imports=$(grep 'DLL Name:' <<<"$private" | awk '{print toupper($3)}' | sort | tr '\n' ' ')
+imports=$(fact import | tr '[:lower:]' '[:upper:]' | sort | tr '\n' ' ')
 allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL MSVCRT.DLL "
 bad=
 for d in $imports; do case $allowed in *" $d "*) ;; *) bad="$bad $d" ;; esac; done

@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth libstb-dev
-  cppcheck clang-tidy clang-format zip unzip
+  cppcheck clang clang-tidy clang-format zip unzip python3-pefile
   debootstrap debian-archive-keyring bubblewrap
 )
 # Wine's 32-bit loader runs the i686 suite: Debian's wine32:i386 where it installs,
