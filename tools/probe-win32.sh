@@ -7,7 +7,12 @@
 # the 32-bit loader.   tools/probe-win32.sh   (inside tools/run-wine.sh)
 set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/runs-i386.sh || exit 2
+why=$(tools/runs-i386.sh)
+case $? in
+  0) ;;
+  2) echo "$why"; exit 2 ;;
+  *) echo "$why"; exit 1 ;;
+esac
 if [ ! -x "$WINE32" ]; then
   why=$(tail -n 1 /var/cache/glimber/wine32-root.log 2>/dev/null)
   echo "no 32-bit Wine: neither Debian's wine32:i386 nor the private root of tools/make-wine32-root.sh is installed${why:+ (its log ends: $why)}"
