@@ -10,6 +10,6 @@ fi
 png="$top/build/demo/glimber-demo.png"
 mkdir -p "$(dirname "$png")"
 rm -f "$png"
-timeout 120 "$top/tools/run-wine.sh" bash -c '"$WINE" "$1" --demo "Z:${2//\//\\}"' _ "$host" "$png"
+timeout 120 "$top/tools/run-wine.sh" --no-win32 bash -c '"$WINE" "$1" --demo "Z:${2//\//\\}"' _ "$host" "$png"
 [ -s "$png" ] || { echo "demo: no screenshot was written" >&2; exit 1; }
 echo "$png"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command beside a pool of private X displays, each with its own Wine
 # prefix and wineserver, all started here and stopped by PID when it ends.
-#   tools/run-wine.sh [--displays N] COMMAND [ARGS...]
+#   tools/run-wine.sh [--displays N] [--no-win32] COMMAND [ARGS...]
 # The command sees DISPLAY and WINEPREFIX of the first display, WINE and WINE32
 # (the 64- and 32-bit loaders), WINE32PREFIX (the prefix 32-bit programs use there),
 # GLIMBER_WINE_POOL (the pool's folder, for tools/wine-launch.sh, which gives each
@@ -9,8 +9,15 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
-count=1
-if [ "${1:-}" = --displays ]; then count=$2; shift 2; fi
+count=1 want32=yes
+while :; do
+  case ${1:-} in
+    --displays) count=$2; shift 2 ;;
+    # Only 64-bit programs will run (make demo): no 32-bit prefix, server or keeper.
+    --no-win32) want32=no; shift ;;
+    *) break ;;
+  esac
+done
 
 export WINE=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
@@ -35,9 +42,10 @@ export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count GLIMBER_WINE32_OWN_PREFIX
 fail() { echo "run-wine: $*" >&2; exit 1; }
 # kind 64 or 32, display index: the prefix, and the server command for it.
 prefix_of() { if [ "$1" = 32 ] && [ "$own32" = yes ]; then echo "$pool/$2/prefix32"; else echo "$pool/$2/prefix"; fi; }
-server() { if [ "$1" = 32 ]; then "$WINE32" --server "${@:2}"; else "$WINESERVER" "${@:2}"; fi; }
+server_command() { if [ "$1" = 32 ]; then echo "$WINE32" --server; else echo "$WINESERVER"; fi; }
+server() { $(server_command "$1") "${@:2}"; }
 kinds=(64)
-[ "$own32" = yes ] && kinds+=(32)
+[ "$own32" = yes ] && [ "$want32" = yes ] && kinds+=(32)
 
 xvfb_pids=()
 declare -A server_pids
@@ -96,16 +104,39 @@ make_first_prefix() {  # kind loader
 }
 make_first_prefix 64 "$WINE" &
 made=($!)
-[ "$own32" = yes ] && { make_first_prefix 32 "$WINE32" & made+=($!); }
+[ "${kinds[*]}" = "64 32" ] && { make_first_prefix 32 "$WINE32" & made+=($!); }
 for pid in "${made[@]}"; do wait "$pid" || exit 1; done
 
 # One persistent server per prefix for the whole run, and one warm-up with each
-# loader, so no test waits for Wine's start-up or for lingering services.
+# loader, so no test waits for Wine's start-up or for lingering services. A loader
+# that finds no server listening starts one of its own, and the persistent one
+# started beside it then finds the prefix's lock taken and quits (status 2, saying
+# nothing): so each server is seen listening on its socket before any loader runs.
+# The socket is in wineserver's folder for the prefix, named by its device and inode.
+socket_of() { printf '/tmp/.wine-%s/server-%x-%x/socket' "$(id -u)" "$(stat -c %d "$1")" "$(stat -c %i "$1")"; }
 for kind in "${kinds[@]}"; do
   for ((i = 0; i < count; i++)); do
-    WINEPREFIX=$(prefix_of "$kind" "$i") server "$kind" -f -p </dev/null >"$pool/$i/server$kind.log" 2>&1 &
+    # Started directly, not through a function, so that $! is the server itself.
+    WINEPREFIX=$(prefix_of "$kind" "$i") $(server_command "$kind") -f -p </dev/null >"$pool/$i/server$kind.log" 2>&1 &
     server_pids[$kind:$i]=$!
   done
+done
+server_down() {  # key: says why the server is not running, and fails
+  local status=0 note=
+  wait "${server_pids[$1]}" || status=$?
+  unset "server_pids[$1]"
+  [ "$status" = 2 ] && note=" (another server held its prefix's lock)"
+  fail "the ${1%:*}-bit wineserver of display ${1#*:} exited with status $status$note; its log: $(head -c 300 "$pool/${1#*:}/server${1%:*}.log")"
+}
+for key in "${!server_pids[@]}"; do
+  socket=$(socket_of "$(prefix_of "${key%:*}" "${key#*:}")")
+  for _ in $(seq 1200); do
+    [ -S "$socket" ] && break
+    kill -0 "${server_pids[$key]}" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "${server_pids[$key]}" 2>/dev/null || server_down "$key"
+  [ -S "$socket" ] || fail "the ${key%:*}-bit wineserver of display ${key#*:} made no socket $socket in 60 s"
 done
 warm_pids=()
 for ((i = 0; i < count; i++)); do
@@ -113,14 +144,15 @@ for ((i = 0; i < count; i++)); do
     export DISPLAY
     DISPLAY=$(cat "$pool/$i/display")
     WINEPREFIX=$(prefix_of 64 "$i") "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
-    if [ -x "$WINE32" ]; then WINEPREFIX=$(prefix_of 32 "$i") "$WINE32" cmd /c exit </dev/null >/dev/null 2>&1 || true; fi
+    if [ "$want32" = yes ] && [ -x "$WINE32" ]; then
+      WINEPREFIX=$(prefix_of 32 "$i") "$WINE32" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    fi
   ) &
   warm_pids+=($!)
 done
 wait "${warm_pids[@]}"
 for key in "${!server_pids[@]}"; do
-  kill -0 "${server_pids[$key]}" 2>/dev/null ||
-    fail "the ${key%:*}-bit wineserver of display ${key#*:} did not stay up: $(head -c 300 "$pool/${key#*:}/server${key%:*}.log")"
+  kill -0 "${server_pids[$key]}" 2>/dev/null || server_down "$key"
 done
 
 # Wine closes a display's desktop a second after its last program ends, and every
