@@ -2,7 +2,7 @@
 # Debian machine needs nothing but git and make.
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup native win32 win64 test test-native test-static test-dist test-wine demo bench dist lint clean
+.PHONY: all setup native win32 win64 test test-native test-static test-dist test-wine test-fresh demo bench dist lint clean
 
 all: native win32 win64
 
@@ -44,6 +44,12 @@ test-dist:
 WINE_DISPLAYS ?= 6
 test-wine:
 	@tools/run-wine.sh --displays $(WINE_DISPLAYS) tools/test-wine.sh
+
+# `make test` where a newcomer stands: in a fresh minimal Debian 12 root, then a
+# Debian 13 one, each on a clean clone of HEAD (as root; tools/fresh-root.sh).
+FRESH_RELEASES ?= bookworm trixie
+test-fresh:
+	@for release in $(FRESH_RELEASES); do tools/fresh-root.sh $$release $(FRESH_OPTIONS) || exit $$?; done
 
 # With a display: the reference host on the user's desktop. Without one: the
 # scripted scene on a private display, saved as a screenshot.
