@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <psapi.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -105,11 +106,36 @@ TEST(Lifecycle, TwoHostsToolsKeepTheirOwnState)
     EXPECT_EQ("", CompareViewWithPattern(b));
 }
 
+// How many blocks the module itself allocated and freed, counted at its own imports of
+// the heap and the C runtime: unlike the process heap, which also holds what Wine keeps
+// for its windows, and keeps differently from one Wine release to the next.
+class ModuleAllocations {
+public:
+    explicit ModuleAllocations(HMODULE dll) : kernel_(dll, "kernel32.dll"), runtime_(dll, "msvcrt.dll") {}
+    bool installed() const { return kernel_.installed() && runtime_.installed(); }
+    LONG allocated() const { return Calls({"HeapAlloc", "malloc", "calloc"}); }
+    LONG freed() const { return Calls({"HeapFree", "free"}); }
+
+private:
+    LONG Calls(std::initializer_list<const char*> functions) const
+    {
+        LONG calls = 0;
+        for (const auto* counter : {&kernel_, &runtime_})
+            for (const ImportCounter::Count& count : counter->Called())
+                for (const char* function : functions)
+                    calls += count.function == function ? count.calls : 0;
+        return calls;
+    }
+    ImportCounter kernel_, runtime_;
+};
+
 TEST(Exhaustion, FiveHundredToolsAtOnce)
 {
     ASSERT_NE(nullptr, ReadyModule().dll);
     TestHost host(0, 0, 1000, 760);
     const size_t heapBefore = CountHeapBlocks();
+    ModuleAllocations allocations(ReadyModule().dll);
+    ASSERT_TRUE(allocations.installed()) << "the module's import table cannot be counted";
     std::vector<HWND> tools;
     for (int i = 0; i < 500; ++i) {
         const int x = (i % 25) * 40, y = (i / 25) * 38;
@@ -125,6 +151,8 @@ TEST(Exhaustion, FiveHundredToolsAtOnce)
     UpdateWindow(host.window());
     for (HWND tool : tools)
         DestroyWindow(tool);
+    EXPECT_EQ(500, allocations.allocated()) << "one record a tool";
+    EXPECT_EQ(allocations.allocated(), allocations.freed()) << "every block the module took is given back";
     EXPECT_LE(CountHeapBlocks(), heapBefore + 16);
 }
 
