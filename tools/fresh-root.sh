@@ -105,8 +105,8 @@ environment=(CI=true HOME=/root LANG=C.UTF-8 TERM=dumb PATH=/usr/local/sbin:/usr
 for name in http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY; do
   [ -n "${!name:-}" ] && environment+=("$name=${!name}")
 done
-command=(bash -c 'cd /build/glimber && make test')
-[ "$shell" = yes ] && command=(bash -c 'cd /build/glimber && exec bash -i')
+command=(bash -c 'cd /build/glimber && make test') what="make test"
+[ "$shell" = yes ] && command=(bash -c 'cd /build/glimber && exec bash -i') what="the shell"
 start=$(date +%s)
 status=0
 # The root's / a mount point of its own, so bubblewrap works inside it.
@@ -121,5 +121,5 @@ unshare --mount --pid --fork --propagation private bash -c '
   mount -t tmpfs tmpfs "$root/tmp"
   mount --bind "$0" "$root/var/cache/apt/archives"
   exec chroot "$root" /usr/bin/env -i "$@"' "$debs" "$work" "${environment[@]}" "${command[@]}" || status=$?
-echo "fresh-root: $release: make test exited with $status after $(($(date +%s) - start)) s"
+echo "fresh-root: $release: $what exited with $status after $(($(date +%s) - start)) s"
 exit "$status"
