@@ -62,12 +62,12 @@ set_target_properties(GlimberHost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BI
 add_dependencies(GlimberHost Glimber)
 if(GLIMBER_WIN_TESTS)
   # The demo's scripted scene, short form: a screenshot is written and every
-  # magnified pixel matches the screen under the tool's frame.
+  # magnified pixel matches the screen under the tool's frame. It passes by its exit
+  # status, which is 0 only then, and only if it also ends by itself.
   add_test(NAME HostDemo.ScreenshotAndMagnifiedPicturesMatch
            COMMAND GlimberHost --demo demo-check.png --check)
   set_tests_properties(HostDemo.ScreenshotAndMagnifiedPicturesMatch PROPERTIES
-    RESOURCE_GROUPS display:1 TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PASS_REGULAR_EXPRESSION "demo: screenshot written; 0 of [1-9][0-9]* magnified pixels differ")
+    RESOURCE_GROUPS display:1 TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 
 # The host guide's example host, built as a host author builds it: the public header
@@ -81,8 +81,7 @@ add_dependencies(minimal_host Glimber)
 if(GLIMBER_WIN_TESTS)
   add_test(NAME MinimalHost.EveryStepAnswersAsTheGuideSays COMMAND minimal_host Glimber.dll --check)
   set_tests_properties(MinimalHost.EveryStepAnswersAsTheGuideSays PROPERTIES
-    RESOURCE_GROUPS display:1 TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PASS_REGULAR_EXPRESSION "minimal host: 0 failed" FAIL_REGULAR_EXPRESSION "FAIL")
+    RESOURCE_GROUPS display:1 TIMEOUT 120 WORKING_DIRECTORY ${CMAKE_BINARY_DIR} FAIL_REGULAR_EXPRESSION "FAIL")
 endif()
 
 # The benchmark, run under Wine by `make bench`.
