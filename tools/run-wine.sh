@@ -112,8 +112,13 @@ for pid in "${made[@]}"; do wait "$pid" || exit 1; done
 # that finds no server listening starts one of its own, and the persistent one
 # started beside it then finds the prefix's lock taken and quits (status 2, saying
 # nothing): so each server is seen listening on its socket before any loader runs.
-# The socket is in wineserver's folder for the prefix, named by its device and inode.
-socket_of() { printf '/tmp/.wine-%s/server-%x-%x/socket' "$(id -u)" "$(stat -c %d "$1")" "$(stat -c %i "$1")"; }
+# The socket is in wineserver's folder for the prefix, named by its device and inode,
+# under /tmp/.wine-UID upstream and under a /tmp/wine-XXXXXX of Debian's making.
+server_listens() {  # prefix
+  local name
+  name=$(printf 'server-%x-%x' "$(stat -c %d "$1")" "$(stat -c %i "$1")")
+  compgen -G "/tmp/.wine-$(id -u)/$name/socket" >/dev/null || compgen -G "/tmp/wine-*/$name/socket" >/dev/null
+}
 for kind in "${kinds[@]}"; do
   for ((i = 0; i < count; i++)); do
     # Started directly, not through a function, so that $! is the server itself.
@@ -129,14 +134,14 @@ server_down() {  # key: says why the server is not running, and fails
   fail "the ${1%:*}-bit wineserver of display ${1#*:} exited with status $status$note; its log: $(head -c 300 "$pool/${1#*:}/server${1%:*}.log")"
 }
 for key in "${!server_pids[@]}"; do
-  socket=$(socket_of "$(prefix_of "${key%:*}" "${key#*:}")")
+  prefix=$(prefix_of "${key%:*}" "${key#*:}")
   for _ in $(seq 1200); do
-    [ -S "$socket" ] && break
+    server_listens "$prefix" && break
     kill -0 "${server_pids[$key]}" 2>/dev/null || break
     sleep 0.05
   done
   kill -0 "${server_pids[$key]}" 2>/dev/null || server_down "$key"
-  [ -S "$socket" ] || fail "the ${key%:*}-bit wineserver of display ${key#*:} made no socket $socket in 60 s"
+  server_listens "$prefix" || fail "the ${key%:*}-bit wineserver of display ${key#*:} made no socket for $prefix in 60 s"
 done
 warm_pids=()
 for ((i = 0; i < count; i++)); do
