@@ -125,7 +125,7 @@ AutoDismiss::~AutoDismiss()
 
 LRESULT CALLBACK AutoDismiss::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = static_cast<AutoDismiss*>(GetPropA(window, kDismissProperty));
+    const auto* self = static_cast<const AutoDismiss*>(GetPropA(window, kDismissProperty));
     // Ended before it is even shown: the fastest way through a menu for a soak.
     if (message == WM_INITMENUPOPUP || (message == WM_ENTERIDLE && wParam == MSGF_MENU))
         EndMenu();
