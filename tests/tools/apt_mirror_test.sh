@@ -2,14 +2,12 @@
 # tools/apt-mirror.sh finds Debian's main mirror with only deb822 files, only
 # sources.list, both, or neither, as stock and older Debian machines have them.
 set -uo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
+. "$(dirname "$0")/check.sh"
 expect() {  # what apt-dir want
   local got
   got=$("$top/tools/apt-mirror.sh" "$2" 2>&1) || got="exit $?: $got"
-  if [ "$got" = "$3" ]; then echo "ok    $1"; else echo "FAIL  $1: got '$got', want '$3'"; failed=1; fi
+  [ "$got" = "$3" ]
+  check "$1" $? "got '$got', want '$3'"
 }
 deb822=$'Types: deb-src\nURIs: http://src.example/debian\nSuites: trixie\n\nTypes: deb\nURIs: http://security.example/debian-security\nSuites: trixie-security\n\nTypes: deb\nURIs: http://mirror.example/debian\nSuites: trixie trixie-updates\nComponents: main'
 one_line=$'# deb http://commented.example/debian bookworm main\ndeb-src http://src.example/debian bookworm main\ndeb [arch=amd64 signed-by=/k.gpg] http://old.example/debian/ bookworm main'

@@ -2,16 +2,14 @@
 # The i686 runs may be skipped only where the kernel refuses 32-bit programs
 # ("Exec format error"): any other failure of the 32-bit check must fail, not skip.
 set -uo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
+. "$(dirname "$0")/check.sh"
 expect() {  # what want-status command...
   local what=$1 want=$2 got said
   shift 2
   said=$("$@" 2>&1)
   got=$?
-  if [ "$got" = "$want" ]; then echo "ok    $what"; else echo "FAIL  $what: exit $got, want $want ($said)"; failed=1; fi
+  [ "$got" = "$want" ]
+  check "$what" $? "exit $got, want $want ($said)"
 }
 # An ELF header the kernel cannot load on any machine: the same refusal a kernel
 # without its 32-bit mode gives an i386 program.

@@ -3,13 +3,7 @@
 # with the root read-only and leaves nothing in it, --ready refuses a root of
 # another recipe, and two makers at once make it once.
 set -uo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-check() {  # what condition-status detail
-  if [ "$2" -eq 0 ]; then echo "ok    $1"; else echo "FAIL  $1${3:+: $3}"; failed=1; fi
-}
+. "$(dirname "$0")/check.sh"
 export GLIMBER_WINE32_ROOT=$work/cache/wine32-root
 root=$GLIMBER_WINE32_ROOT
 recipe=$("$top/tools/make-wine32-root.sh" --recipe)
