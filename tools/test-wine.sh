@@ -24,8 +24,6 @@ builds=(win32 win64)
 # soak of one overlaps the other's, which halves the wall time on two cores.
 share=$((GLIMBER_DISPLAYS / ${#builds[@]}))
 [ "$share" -ge 1 ] || share=1
-# ctest's own option for the file that lists the displays it may hand out.
-displays_option=--resource-sp""ec-file
 run_build() {  # build first-display
   local build=$1 first=$2 displays_file="$GLIMBER_WINE_POOL/$1.json" i sep
   {
@@ -38,7 +36,7 @@ run_build() {  # build first-display
     echo ']}]}'
   } >"$displays_file"
   echo "Win32 tests of build/$build/Glimber.dll on $share displays"
-  ctest --test-dir "build/$build" --output-on-failure -j "$share" "$displays_option" "$displays_file" \
+  ctest --test-dir "build/$build" --output-on-failure -j "$share" --resource-spec-file "$displays_file" \
     --output-junit "$top/build/$build/win-tests.xml" "${ctest_args[@]}" 2>&1
 }
 ctest_args=("$@")
