@@ -88,13 +88,28 @@ void EndDrag(HWND tool, ToolInstance* instance)
         ReleaseCapture();
 }
 
+bool LeftButtonDown()
+{
+    return GetKeyState(VK_LBUTTON) < 0;
+}
+
 void OnLButtonDown(HWND tool, ToolInstance* instance, LPARAM lParam)
 {
+    const bool pressed = LeftButtonDown();
     NotifyParent(tool, PNM_TRACKING, 1);
     instance = InstanceOf(tool);
     HDC screen = ScreenDC();
     if (instance == nullptr || screen == nullptr)
         return;
+    // A host may run a loop of its own inside that notification, and the hand may let go
+    // meanwhile: its release went elsewhere, so a drag started now would never end.
+    if (pressed && !LeftButtonDown()) {
+        if (instance->tracking)
+            EndDrag(tool, instance);
+        else
+            NotifyParent(tool, PNM_TRACKING, 0);
+        return;
+    }
     // A press while a frame is still shown erases it first, keeping the inversions paired.
     if (instance->tracking)
         DrawViewfinderOnScreen(screen, *instance);

@@ -169,6 +169,35 @@ TEST_F(RealInput, DoubleClickMakesOneDragAndTheSecondPressNone)
     EXPECT_EQ((std::vector<WPARAM>{1, 0}), TrackingValues());
 }
 
+TEST_F(RealInput, ReleaseDuringTheHostsOwnLoopInsideTheFirstNotificationStartsNoDrag)
+{
+    // The host runs a loop of its own when a drag begins (a prompt, a busy status), and the
+    // hand lets go meanwhile: that release goes to whatever the loop gives it to.
+    const POINT press = OnTool(5, 5);
+    int loops = 0;
+    host.onNotification = [&](UINT message, WPARAM wParam) {
+        if (message != PNM_TRACKING || wParam != 1 || loops++ != 0)
+            return;
+        EXPECT_TRUE(SendMouse(press, {MOUSEEVENTF_LEFTUP}));
+        EXPECT_TRUE(PumpInput());
+    };
+    ASSERT_TRUE(SendMouse(press, {MOUSEEVENTF_MOVE}) && SendMouse(press, {MOUSEEVENTF_LEFTDOWN}));
+    ASSERT_TRUE(PumpInput());
+    ASSERT_EQ(1, loops) << "the press reached the tool";
+    EXPECT_EQ(nullptr, GetCapture()) << "no drag goes on with the button up";
+    EXPECT_EQ(0, RecordOf(tool)->tracking);
+    EXPECT_EQ("", SettledStrayPixels({host.window()}));
+    EXPECT_EQ((std::vector<WPARAM>{1, 0}), TrackingValues()) << "the 1 is paired";
+
+    // The next press drags as ever (away from the first, or it would be a double click).
+    const POINT next = OnTool(60, 60), away = {300, 200};
+    PressOnTool(next);
+    ASSERT_TRUE(MovePointer(next, away, 10));
+    ExpectDragAt(away);
+    Release(away);
+    ExpectDragEndedCleanly();
+}
+
 TEST_F(RealInput, RightClickThenKeyboardChoosesSixteen)
 {
     ModalDriver driver(tool);
