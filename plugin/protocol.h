@@ -2,7 +2,9 @@
  * Self-contained: a host may include it on its own, before or after <windows.h>,
  * from C or C++, with MinGW-w64 or MSVC, for 32- or 64-bit x86. Handles and the
  * rectangle are named by the tags <windows.h> gives them (struct HWND__, struct
- * tagRECT ...), so its HWND, HINSTANCE, HBITMAP and RECT* pass without a cast.
+ * tagRECT ...), so its HWND, HINSTANCE, HBITMAP and RECT* pass without a cast;
+ * a host built with NO_STRICT, where <windows.h> makes every handle a void*,
+ * gets void* here too.
  * docs/host-guide.md explains every message; examples/minimal_host.cpp uses them. */
 #ifndef GLIMBER_PROTOCOL_H
 #define GLIMBER_PROTOCOL_H
@@ -67,25 +69,31 @@ static inline int32_t PackedPanelHeight(uint32_t packed)
  * device-dependent bitmaps owned by the module (never delete them): colorImage at
  * the screen's colour depth (LoadBitmap converts the 16-colour picture to it), so
  * select it into a DC compatible with the screen; monoImage 1 bit per pixel. */
+#if defined(NO_STRICT)
+#define GLIMBER_HANDLE(tag) void*
+#else
+#define GLIMBER_HANDLE(tag) struct tag*
 struct HBITMAP__;
+struct HINSTANCE__;
+struct HWND__;
+#endif
+
 typedef struct ToolTypeInfo {
     char name[20];
     char description[80];
-    struct HBITMAP__* colorImage;
-    struct HBITMAP__* monoImage;
+    GLIMBER_HANDLE(HBITMAP__) colorImage;
+    GLIMBER_HANDLE(HBITMAP__) monoImage;
 } ToolTypeInfo;
 
 #if defined(_WIN32)
 /* Entry points as a host resolves them with GetProcAddress. The rectangle is left,
  * top, right, bottom in the parent's client coordinates: a RECT. */
-struct HINSTANCE__;
-struct HWND__;
 struct tagRECT;
 typedef int32_t(__stdcall* EnumeratePanelTypesProc)(char* initName, char* createName, char* cleanupName,
-                                                    struct HINSTANCE__* hostInstance, intptr_t reserved);
+                                                    GLIMBER_HANDLE(HINSTANCE__) hostInstance, intptr_t reserved);
 typedef void(__stdcall* InitToolTypeProc)(ToolTypeInfo** infoOut, intptr_t reserved);
-typedef struct HWND__*(__stdcall* ToolCreateProc)(struct HWND__* parent, const struct tagRECT* rect, const void* state,
-                                                  intptr_t reserved1, intptr_t reserved2);
+typedef GLIMBER_HANDLE(HWND__)(__stdcall* ToolCreateProc)(GLIMBER_HANDLE(HWND__) parent, const struct tagRECT* rect,
+                                                          const void* state, intptr_t reserved1, intptr_t reserved2);
 typedef void(__stdcall* ToolCleanupProc)(intptr_t reserved);
 #endif
 

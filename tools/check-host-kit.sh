@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # What a host author is given, checked as a host author uses it:
-# - the public header on its own and beside <windows.h> (before and after), as C and
-#   as C++, in the MinGW-w64 dialect and in the MSVC one, for i686 and x86_64, with
-#   every warning an error; beside <windows.h> the handles and the rectangle must
-#   pass to the entry points without a cast;
+# - the public header on its own, as C and as C++, with MinGW-w64 and in the MSVC
+#   dialect (clang), and beside MinGW-w64's <windows.h> (before and after it, with
+#   STRICT handles and with NO_STRICT's void* ones), for i686 and x86_64, with every
+#   warning an error; beside <windows.h> the handles and the rectangle must pass to
+#   the entry points without a cast;
 # - the reference host and the example include nothing of the module but the header;
 # - every code block of the host guide stands, to the letter, in the example host,
 #   which the Win32 suite builds and runs against each DLL.
@@ -49,13 +50,17 @@ for arch in i686 x86_64; do
     check "MinGW $arch $language" "$gcc" -x "$language" "$work/alone.c"
     check "MinGW $arch $language after windows.h" "$gcc" -x "$language" "$work/with_windows.c"
     check "MinGW $arch $language before windows.h" "$gcc" -DPROTOCOL_FIRST -x "$language" "$work/with_windows.c"
+    check "MinGW $arch $language after windows.h, NO_STRICT" "$gcc" -DNO_STRICT -x "$language" "$work/with_windows.c"
+    check "MinGW $arch $language before windows.h, NO_STRICT" "$gcc" -DNO_STRICT -DPROTOCOL_FIRST -x "$language" \
+      "$work/with_windows.c"
     check "MSVC $arch $language" clang --target="$arch-pc-windows-msvc" -x "$language" "$work/alone.c"
   done
 done
 # The reference host and the example are clients of the header alone, as any host is.
 inner=$(cd "$top" && grep -nE '#include +"\.\./' host/*.cpp host/*.h examples/*.cpp | grep -v '"\.\./plugin/protocol\.h"' || true)
 [ -z "$inner" ] || { echo "header: host/ or examples/ includes the module's own sources:"; echo "$inner"; exit 1; }
-echo "header: plugin/protocol.h compiles in all $checked ways (C, C++; MinGW, MSVC; i686, x86_64; beside windows.h)"
+echo "header: plugin/protocol.h compiles in all $checked ways: C and C++, i686 and x86_64, each alone with" \
+  "MinGW-w64 and in the MSVC dialect, and with MinGW-w64 before and after <windows.h>, STRICT and NO_STRICT"
 
 guide=docs/host-guide.md example=examples/minimal_host.cpp
 quoted=$(cd "$top" && awk -v example="$example" '
