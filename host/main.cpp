@@ -73,17 +73,24 @@ bool OpenPanel()
 
 // A Windows program has no console of its own. Output redirected to a file or a
 // pipe arrives as inherited handles, which the C runtime already writes to; a host
-// started from a console window writes to that console instead.
+// started from a console window writes to that console instead. Each stream is
+// taken on its own: `GlimberHost 2>err.txt` keeps its file for errors and still
+// prints to the console, and so does `>out.txt` the other way round.
+bool HasStandardHandle(DWORD which)
+{
+    const HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
 void UseParentConsole()
 {
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (out != nullptr && out != INVALID_HANDLE_VALUE)
+    const bool output = HasStandardHandle(STD_OUTPUT_HANDLE), errors = HasStandardHandle(STD_ERROR_HANDLE);
+    if ((output && errors) || !AttachConsole(ATTACH_PARENT_PROCESS))
         return;
-    if (!AttachConsole(ATTACH_PARENT_PROCESS))
-        return;
-    if (std::freopen("CONOUT$", "w", stdout) == nullptr || std::freopen("CONOUT$", "w", stderr) == nullptr)
-        return;
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (!output && std::freopen("CONOUT$", "w", stdout) != nullptr)
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (!errors && std::freopen("CONOUT$", "w", stderr) != nullptr)
+        std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
 void Complain(const std::string& message, bool quiet)
