@@ -1,16 +1,19 @@
 // The smallest complete panel host for Glimber.dll, start to end: load, enumerate,
 // initialise, create tools sized by their own fit answers, restore and read back
-// state, the zoom page in a properties window with OK, Cancel and Apply, destroy,
-// clean up, unload. docs/host-guide.md quotes it. Plain Win32; copy what you need.
+// state, the zoom page in a properties window with OK, Cancel and Apply and its
+// keyboard, destroy, clean up, unload. docs/host-guide.md quotes it. Plain Win32;
+// copy what you need.
 //   minimal_host [PATH\Glimber.dll] [--check]
-// With --check it drives the page itself, prints what each step answered and exits
-// (0 when every answer was the documented one); without, the panel stays open.
+// With --check it drives the page itself, with the mouse's messages and the real
+// keyboard, prints what each step answered and exits (0 when every answer was the
+// documented one); without, the panel stays open.
 #include <cstdint>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "protocol.h"  // include/ of the release zip
 
@@ -42,11 +45,8 @@ Proc Resolve(HMODULE module, const char* name)
     return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-bool LoadToolType(const char* path)
+bool InitialiseToolType()
 {
-    type.module = LoadLibraryA(path);
-    if (type.module == nullptr)
-        return false;
     auto enumerate = Resolve<EnumeratePanelTypesProc>(type.module, "EnumeratePanelTypes");
     char initName[20] = "", createName[20] = "", cleanupName[20] = "";  // 20 bytes each, at least
     if (enumerate == nullptr || enumerate(initName, createName, cleanupName, GetModuleHandleA(nullptr), 0) != 1)
@@ -58,6 +58,18 @@ bool LoadToolType(const char* path)
         return false;
     type.init(&type.info, 0);
     return type.info != nullptr;
+}
+
+bool LoadToolType(const char* path)
+{
+    type.module = LoadLibraryA(path);
+    if (type.module == nullptr)
+        return false;
+    if (InitialiseToolType())
+        return true;
+    FreeLibrary(type.module);  // a module that fails a step is given back at once
+    type = ToolType();
+    return false;
 }
 
 // The tool answers a fit for a given width; only the side it derives is held to
@@ -73,11 +85,18 @@ SIZE FitTool(HWND tool, int width, SIZE minimum, SIZE maximum)
     return size;
 }
 
+// The tool keeps any factor as given; stored settings can be damaged, so hold them to 1-16.
+int32_t ClampFactor(int32_t factor)
+{
+    return factor < 1 ? 1 : factor > 16 ? 16 : factor;
+}
+
 // Created empty, then sized: the size change is what makes a tool compute its view.
 HWND AddTool(const int32_t* savedState, int x, int y)
 {
     const RECT empty = {x, y, x, y};
-    HWND tool = type.create(panel, &empty, savedState, 0, 0);
+    const int32_t state = savedState != nullptr ? ClampFactor(*savedState) : 0;
+    HWND tool = type.create(panel, &empty, savedState != nullptr ? &state : nullptr, 0, 0);
     if (tool == nullptr)
         return nullptr;
     const uint32_t wanted = static_cast<uint32_t>(SendMessageA(tool, PNM_GETSIZE, 0, 0));
@@ -100,8 +119,9 @@ bool ReadState(HWND tool, int32_t& state)
 
 // PNM_SETSTATE stores the factor only; a WM_SIZE makes the tool compute its view
 // for it (a same-size SetWindowPos sends none), and the repaint shows it.
-void RestoreState(HWND tool, int32_t state)
+void RestoreState(HWND tool, int32_t saved)
 {
+    const int32_t state = ClampFactor(saved);
     SendMessageA(tool, PNM_SETSTATE, GLIMBER_STATE_LENGTH, reinterpret_cast<LPARAM>(&state));
     RECT client = {};
     GetClientRect(tool, &client);
@@ -116,6 +136,7 @@ void CloseProperties()
     properties = page = nullptr;
 }
 
+// OK and Apply commit the slider (Enter is OK); Cancel, Esc and the close box drop it.
 LRESULT CALLBACK PropertiesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == kApply)) {
@@ -128,6 +149,8 @@ LRESULT CALLBACK PropertiesProc(HWND window, UINT message, WPARAM wParam, LPARAM
         CloseProperties();  // Cancel: the slider's moves are never committed
         return 0;
     }
+    if (message == WM_DESTROY)  // also when the panel that owns it closes
+        properties = page = nullptr;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -138,12 +161,17 @@ void OpenProperties(HWND tool)
     properties = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, "MinimalHostProperties", "Properties",
                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, 120, 120, 100, 100, panel, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
+    if (properties == nullptr)
+        return;
     page = reinterpret_cast<HWND>(
         SendMessageA(tool, PNM_CREATEPAGE, reinterpret_cast<WPARAM>(properties), MAKELPARAM(8, 8)));
     if (page == nullptr) {  // no trackbar class registered, or no window
         CloseProperties();
         return;
     }
+    // As a control parent, the page's slider and button join this window's own controls
+    // in its IsDialogMessage: Tab goes between them, Enter and Esc reach this window.
+    SetWindowLongPtrA(page, GWL_EXSTYLE, GetWindowLongPtrA(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     RECT area = {};  // the page's own size, from its template and font: the container fits around it
     GetWindowRect(page, &area);
     const int width = area.right - area.left + 16, buttonsTop = area.bottom - area.top + 16;
@@ -182,7 +210,8 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case PNM_TRACKING:  // 1: a drag or the tool's menu begins; 0: it ended
         return 0;
-    case WM_DESTROY:
+    case WM_DESTROY:  // the tools go with the panel: forget their handles
+        tools[0] = tools[1] = panel = nullptr;
         PostQuitMessage(0);
         return 0;
     }
@@ -198,14 +227,28 @@ bool CreateWindows()
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpfnWndProc = PanelProc;
     windowClass.lpszClassName = "MinimalHostPanel";
-    RegisterClassA(&windowClass);
+    if (RegisterClassA(&windowClass) == 0)
+        return false;
     windowClass.lpfnWndProc = PropertiesProc;
     windowClass.lpszClassName = "MinimalHostProperties";
-    RegisterClassA(&windowClass);
+    if (RegisterClassA(&windowClass) == 0)
+        return false;
     panel = CreateWindowExA(0, "MinimalHostPanel", type.info->name, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 560, 40, 440,
                             220, nullptr, nullptr, self, nullptr);
+    if (panel == nullptr)
+        return false;
     ShowWindow(panel, SW_SHOW);
-    return panel != nullptr;
+    return true;
+}
+
+// The properties window's keyboard: its IsDialogMessage takes Tab, Enter and Esc
+// (and, through the page, the slider's arrow keys) before the usual dispatch.
+void HandleMessage(MSG& msg)
+{
+    if (properties != nullptr && IsDialogMessageA(properties, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
 }
 
 // What a user does with the page, driven here: move the slider, then Apply or Cancel.
@@ -227,6 +270,90 @@ void DriveProperties()
           "Cancel closes the window and keeps factor 12");
 }
 
+// Real key presses, through the system's input path, handled by the loop's HandleMessage.
+void PressKeys(std::initializer_list<WORD> keys, bool shift = false)
+{
+    for (WORD key : keys) {
+        INPUT input[4] = {};
+        const WORD order[4] = {VK_SHIFT, key, key, VK_SHIFT};
+        for (int i = 0; i < 4; ++i) {
+            input[i].type = INPUT_KEYBOARD;
+            input[i].ki.wVk = order[i];
+            input[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        }
+        // Shift down, the key down and up, Shift up; without Shift only the middle two.
+        SendInput(shift ? 4 : 2, shift ? input : input + 1, sizeof(INPUT));
+    }
+    const DWORD end = GetTickCount() + 3000;
+    MSG msg;
+    while (HIWORD(GetQueueStatus(QS_INPUT)) != 0 && static_cast<int>(end - GetTickCount()) > 0)
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            HandleMessage(msg);
+}
+
+// What a user does with the keyboard alone: Tab into the page and back, the arrows, Enter, Esc.
+void DriveKeyboard()
+{
+    int32_t state = 0;
+    OpenProperties(tools[0]);
+    HWND slider = page != nullptr ? FindWindowExA(page, nullptr, TRACKBAR_CLASSA, nullptr) : nullptr;
+    HWND ok = properties != nullptr ? GetDlgItem(properties, IDOK) : nullptr;
+    SetForegroundWindow(properties);
+    SetFocus(ok);
+    PressKeys({VK_TAB, VK_TAB, VK_TAB});  // Cancel, Apply, then the page's slider
+    Check(slider != nullptr && GetFocus() == slider,
+          "keyboard: Tab goes from OK through Cancel and Apply to the slider");
+    PressKeys({VK_TAB, VK_TAB, VK_TAB}, true);
+    Check(ok != nullptr && GetFocus() == ok, "keyboard: Shift+Tab goes from the slider back to OK");
+    PressKeys({VK_TAB, VK_TAB, VK_TAB, VK_RIGHT, VK_RIGHT});
+    Check(SendMessageA(slider, TBM_GETPOS, 0, 0) == 14, "keyboard: two right arrows move the slider from 12 to 14");
+    const int changesBefore = stateChanges;
+    PressKeys({VK_RETURN});
+    Check(properties == nullptr && stateChanges == changesBefore + 1 && ReadState(tools[0], state) && state == 14,
+          "keyboard: Enter is OK: factor 14 committed with one PNM_STATECHANGED, the window closed");
+    OpenProperties(tools[0]);
+    SetForegroundWindow(properties);
+    SetFocus(page != nullptr ? FindWindowExA(page, nullptr, TRACKBAR_CLASSA, nullptr) : nullptr);
+    PressKeys({VK_LEFT, VK_ESCAPE});
+    Check(properties == nullptr && stateChanges == changesBefore + 1 && ReadState(tools[0], state) && state == 14,
+          "keyboard: Esc is Cancel: the window closed, factor 14 kept");
+}
+
+// The tools in use: created, their states restored and read, then the page driven
+// (--check) or the panel left to the user.
+void UseTools(bool scripted)
+{
+    BITMAP image = {};
+    Check(GetObjectA(type.info->colorImage, sizeof image, &image) != 0 && image.bmWidth == 16 && image.bmHeight == 16,
+          "the colour image is a 16 x 16 bitmap");
+    const int32_t saved = 40;  // a damaged setting
+    tools[0] = AddTool(nullptr, 8, 8);
+    tools[1] = AddTool(&saved, 216, 8);
+    RECT client = {};
+    Check(tools[0] != nullptr && tools[1] != nullptr && GetClientRect(tools[0], &client) && client.right == 200 &&
+              client.bottom == 150,
+          "two tools, each 200 x 150 from its fit answer");
+    int32_t state = 0;
+    Check(ReadState(tools[0], state) && state == 4, "a tool created without a state has factor 4");
+    Check(ReadState(tools[1], state) && state == 16, "a tool created with the damaged saved state 40 has factor 16");
+    const int changesBefore = stateChanges;
+    RestoreState(tools[1], 9);
+    Check(ReadState(tools[1], state) && state == 9 && stateChanges == changesBefore,
+          "PNM_SETSTATE restores factor 9 without a PNM_STATECHANGED");
+    if (scripted) {
+        DriveProperties();
+        DriveKeyboard();
+        OpenProperties(tools[1]);
+        DestroyWindow(panel);  // as the user's close box does
+        Check(properties == nullptr && panel == nullptr && tools[0] == nullptr && tools[1] == nullptr,
+              "closing the panel, its properties window open, clears every handle");
+        return;
+    }
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        HandleMessage(msg);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -238,47 +365,20 @@ int main(int argc, char** argv)
     InitCommonControlsEx(&controls);
 
     Check(LoadToolType(path), "the module loads, enumerates one type and initialises it");
-    if (type.info == nullptr || !CreateWindows())
+    if (type.module == nullptr)
         return 1;
     std::printf("     type \"%s\": %s\n", type.info->name, type.info->description);
-    BITMAP image = {};
-    Check(GetObjectA(type.info->colorImage, sizeof image, &image) != 0 && image.bmWidth == 16 && image.bmHeight == 16,
-          "the colour image is a 16 x 16 bitmap");
-
-    const int32_t saved = 6;
-    tools[0] = AddTool(nullptr, 8, 8);
-    tools[1] = AddTool(&saved, 216, 8);
-    RECT client = {};
-    Check(tools[0] != nullptr && tools[1] != nullptr && GetClientRect(tools[0], &client) && client.right == 200 &&
-              client.bottom == 150,
-          "two tools, each 200 x 150 from its fit answer");
-    int32_t state = 0;
-    Check(ReadState(tools[0], state) && state == 4, "a tool created without a state has factor 4");
-    Check(ReadState(tools[1], state) && state == 6, "a tool created with the saved state 6 has factor 6");
-    const int changesBefore = stateChanges;
-    RestoreState(tools[1], 9);
-    Check(ReadState(tools[1], state) && state == 9 && stateChanges == changesBefore,
-          "PNM_SETSTATE restores factor 9 without a PNM_STATECHANGED");
-
-    if (scripted) {
-        DriveProperties();
-    } else {
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            // The page's controls first (it is a dialog of its own), then the window around it.
-            if ((page != nullptr && IsDialogMessageA(page, &msg)) ||
-                (properties != nullptr && IsDialogMessageA(properties, &msg)))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    const bool created = CreateWindows();
+    Check(created, "the window classes and the panel are created");
+    if (created)
+        UseTools(scripted);
 
     // Every tool goes before the module: their window procedure lives in it.
     CloseProperties();
     for (HWND tool : tools)
-        DestroyWindow(tool);
-    if (IsWindow(panel))
+        if (tool != nullptr)
+            DestroyWindow(tool);
+    if (panel != nullptr)
         DestroyWindow(panel);
     type.cleanup(0);
     Check(FreeLibrary(type.module) != 0, "the module unloads");
