@@ -88,6 +88,22 @@ void EndDrag(HWND tool, ToolInstance* instance)
         ReleaseCapture();
 }
 
+// A message id no one posts: a look at the queue for it finds nothing and takes nothing.
+const UINT kNoSuchMessage = WM_APP + 0x3FFF;
+
+// The screen as the host has painted it, before a first frame is inverted on it: paints
+// still due (a status line changed on PNM_TRACKING 1) are done, and what was painted but
+// not yet shown (the caption repainted as this press activated the panel) is put on the
+// screen. Shown later, over the frame, it would turn the frame's erase into a frame of its own.
+void ShowPendingPaints(HWND tool)
+{
+    RedrawWindow(GetAncestor(tool, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The system shows what windows have painted when their thread looks for a message
+    // and finds none.
+    MSG none;
+    PeekMessageA(&none, tool, kNoSuchMessage, kNoSuchMessage, PM_NOREMOVE | PM_NOYIELD);
+}
+
 bool LeftButtonDown()
 {
     return GetKeyState(VK_LBUTTON) < 0;
@@ -110,9 +126,15 @@ void OnLButtonDown(HWND tool, ToolInstance* instance, LPARAM lParam)
             NotifyParent(tool, PNM_TRACKING, 0);
         return;
     }
-    // A press while a frame is still shown erases it first, keeping the inversions paired.
-    if (instance->tracking)
+    if (!instance->tracking) {
+        ShowPendingPaints(tool);
+        instance = InstanceOf(tool);  // the host's paints may have destroyed the tool
+        if (instance == nullptr)
+            return;
+    } else {
+        // A press while a frame is still shown erases it first, keeping the inversions paired.
         DrawViewfinderOnScreen(screen, *instance);
+    }
     MoveCenter(instance, ScreenPointFrom(tool, lParam));
     DrawViewfinderOnScreen(screen, *instance);
     PaintView(nullptr, *instance);

@@ -198,6 +198,62 @@ TEST_F(RealInput, ReleaseDuringTheHostsOwnLoopInsideTheFirstNotificationStartsNo
     ExpectDragEndedCleanly();
 }
 
+// What the screen shows of a window's client area, outside one of its children.
+std::string ClientChangedOutside(HWND window, HWND child, const Pixels& before)
+{
+    RECT skipped;
+    GetWindowRect(child, &skipped);
+    const Pixels now =
+        CaptureScreen(RECT{before.left, before.top, before.left + before.width, before.top + before.height});
+    int changed = 0;
+    std::string first;
+    for (int y = now.top; y < now.top + now.height; ++y)
+        for (int x = now.left; x < now.left + now.width; ++x) {
+            const POINT p = {x, y};
+            if (PtInRect(&skipped, p) || now.At(x, y) == before.At(x, y))
+                continue;
+            if (changed++ == 0)
+                first = std::to_string(x) + "," + std::to_string(y);
+        }
+    return changed == 0 ? "" : std::to_string(changed) + " pixels changed, first at " + first;
+}
+
+Pixels ClientOnScreen(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return CaptureScreen(client);
+}
+
+TEST(RealInputActivation, PressThatActivatesThePanelLeavesNoFrameOnIt)
+{
+    // A captioned panel and a captioned properties window, that one active: the press
+    // on the tool activates the panel, whose caption is repainted in the same moment.
+    ScreenPattern pattern;
+    ASSERT_NE(nullptr, ReadyModule().dll);
+    TestHost panel{500, 30, 480, 330, WS_OVERLAPPEDWINDOW};
+    TestHost properties{480, 400, 520, 260, WS_OVERLAPPEDWINDOW};
+    HWND tool = panel.CreateSizedTool(216, 160, nullptr, 240, 90);
+    ASSERT_NE(nullptr, tool);
+    ASSERT_TRUE(SetForegroundWindow(properties.window()));
+    PumpFor(300);
+    ASSERT_EQ(properties.window(), GetForegroundWindow()) << "the properties window is active before the press";
+    const Pixels before = ClientOnScreen(panel.window());
+
+    POINT press = {5, 5};  // near the corner: the frame falls on the panel's background
+    ClientToScreen(tool, &press);
+    const POINT away = {200, 440};
+    ASSERT_TRUE(SendMouse(press, {MOUSEEVENTF_MOVE}) && SendMouse(press, {MOUSEEVENTF_LEFTDOWN}));
+    ASSERT_TRUE(PumpInput());
+    ASSERT_EQ(tool, GetCapture()) << "the press starts a drag";
+    ASSERT_TRUE(MovePointer(press, away, 24));
+    ASSERT_TRUE(SendMouse(away, {MOUSEEVENTF_LEFTUP}) && PumpInput());
+    PumpFor(200);
+    EXPECT_EQ(panel.window(), GetForegroundWindow());
+    EXPECT_EQ("", ClientChangedOutside(panel.window(), tool, before)) << "the panel around the tool";
+}
+
 TEST_F(RealInput, RightClickThenKeyboardChoosesSixteen)
 {
     ModalDriver driver(tool);

@@ -72,7 +72,7 @@ namespace {
 const UINT kPostedCallMessage = WM_APP + 1;
 }
 
-TestHost::TestHost(int x, int y, int width, int height)
+TestHost::TestHost(int x, int y, int width, int height, DWORD style)
 {
     static const char* className = [] {
         WNDCLASSA hostClass = {};
@@ -83,8 +83,8 @@ TestHost::TestHost(int x, int y, int width, int height)
         RegisterClassA(&hostClass);
         return "GlimberTestHost";
     }();
-    window_ = CreateWindowExA(0, className, "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    window_ = CreateWindowExA(0, className, "host", style | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), this);
     if (window_ == nullptr)
         ADD_FAILURE() << "CreateWindowExA(test host) failed" << LastErrorText();
     PumpFor(30);

@@ -40,10 +40,10 @@ struct Notification {
     COLORREF probeSeen;  // screen pixel at the host's probe point when it arrived
 };
 
-// A top-level window standing in for a host panel.
+// A top-level window standing in for a host panel: a plain popup, or captioned (WS_OVERLAPPEDWINDOW).
 class TestHost {
 public:
-    explicit TestHost(int x = 380, int y = 280, int width = 260, int height = 200);
+    explicit TestHost(int x = 380, int y = 280, int width = 260, int height = 200, DWORD style = WS_POPUP);
     ~TestHost();
     HWND window() const { return window_; }
 
