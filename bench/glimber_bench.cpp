@@ -188,8 +188,17 @@ private:
     ToolInstance view_ = {};
 };
 
-// A plain window of the tool's size whose paint is the bare stretch (floor) or the
-// two-copy method (peer): the repaint cycle the module goes through, without the module.
+// Puts a window over its siblings without repainting anything: each repaint is timed with
+// its window on top, where a paint costs what it costs the tool (one painted beneath the
+// others, unclipped, cost the floor less than the same paint on top cost the module).
+void RaiseUnpainted(HWND window)
+{
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+// A window of the tool's size, class and window styles whose paint is the bare stretch
+// (floor) or the two-copy method (peer): the repaint cycle the module goes through,
+// without the module.
 class BareWindow {
 public:
     BareWindow(const BareWindow&) = delete;
@@ -198,14 +207,17 @@ public:
     {
         static const char* className = [] {
             WNDCLASSA bareClass = {};
+            bareClass.style = CS_DBLCLKS;
             bareClass.lpfnWndProc = Proc;
+            bareClass.cbWndExtra = sizeof(LONG_PTR);
             bareClass.hInstance = GetModuleHandleA(nullptr);
+            bareClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
             bareClass.lpszClassName = "GlimberBenchBare";
             RegisterClassA(&bareClass);
             return "GlimberBenchBare";
         }();
-        window_ = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 10, 10, c.width, c.height, host, nullptr,
-                                  GetModuleHandleA(nullptr), this);
+        window_ = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 10, c.width, c.height,
+                                  host, nullptr, GetModuleHandleA(nullptr), this);
         gdi_ = std::make_unique<DirectGdi>(window_, c);
     }
     ~BareWindow()
@@ -214,6 +226,7 @@ public:
         DestroyWindow(window_);
     }
     void Repaint() { HarnessRepaint(window_); }
+    HWND window() const { return window_; }
     DirectGdi& gdi() { return *gdi_; }
 
 private:
@@ -431,8 +444,8 @@ std::vector<std::vector<int>> AllOrders(int count)
 Result Measure(const Module& module, HWND host, const Case& c)
 {
     static const std::vector<std::vector<int>> stepOrders = AllOrders(4), repaintOrders = AllOrders(3);
-    // The repaint floor and peer go through the same paint cycle in plain windows
-    // under the tool; the step floor and peer receive the tool's own messages.
+    // The repaint floor and peer go through the same paint cycle in windows like the tool's,
+    // each put on top for its own repaint; the step floor and peer receive the tool's own messages.
     BareWindow floorWindow(host, c, false);
     BareWindow peerWindow(host, c, true);
     HWND tool = CreateTool(module, host, c);
@@ -450,8 +463,8 @@ Result Measure(const Module& module, HWND host, const Case& c)
         for (int i = 0; i < kStepsPerRound; ++i, ++step) {
             const POINT center = CenterAt(step);
             const LPARAM point = ClientPoint(tool, center);
-            // Untimed: the first screen read after the repaints pays for what they left queued
-            // (20-45% more), which would widen every operation's spread alike.
+            // Untimed: the first screen read of a step pays for what the last one left queued
+            // (after a repaint, 20-45% more), which would widen every operation's spread alike.
             read.ReadStep(center);
             for (const int operation : stepOrders[step % stepOrders.size()])
                 switch (operation) {
@@ -468,23 +481,37 @@ Result Measure(const Module& module, HWND host, const Case& c)
                     readStep.push_back(Time([&] { read.ReadStep(center); }));
                     break;
                 }
+        }
+        Pump();
+    }
+    // The repaints apart from the steps: each window is put on top for its own repaint, and
+    // a window's first paint after its place in the z-order changed costs more, which must
+    // fall on the repaints alone. An untimed step first moves the view, as a drag would.
+    for (int round = 0; round < kRounds; ++round) {
+        for (int i = 0; i < kStepsPerRound; ++i, ++step) {
+            const POINT center = CenterAt(step);
+            SendMessageA(tool, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(tool, center));
             floorWindow.gdi().Aim(center);
             peerWindow.gdi().Aim(center);
             for (const int operation : repaintOrders[step % repaintOrders.size()])
                 switch (operation) {
                 case 0:
+                    RaiseUnpainted(tool);
                     moduleRepaint.push_back(Time([&] { HarnessRepaint(tool); }));
                     break;
                 case 1:
+                    RaiseUnpainted(floorWindow.window());
                     floorRepaint.push_back(Time([&] { floorWindow.Repaint(); }));
                     break;
                 default:
+                    RaiseUnpainted(peerWindow.window());
                     peerRepaint.push_back(Time([&] { peerWindow.Repaint(); }));
                     break;
                 }
         }
         Pump();
     }
+    RaiseUnpainted(tool);
     const int counted = 16;
     StepCalls calls;
     HMODULE bench = GetModuleHandleA(nullptr);
