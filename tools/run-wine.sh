@@ -42,8 +42,9 @@ export GLIMBER_WINE_POOL=$pool GLIMBER_DISPLAYS=$count GLIMBER_WINE32_OWN_PREFIX
 fail() { echo "run-wine: $*" >&2; exit 1; }
 # kind 64 or 32, display index: the prefix, and the server command for it.
 prefix_of() { if [ "$1" = 32 ] && [ "$own32" = yes ]; then echo "$pool/$2/prefix32"; else echo "$pool/$2/prefix"; fi; }
-server_command() { if [ "$1" = 32 ]; then echo "$WINE32" --server; else echo "$WINESERVER"; fi; }
-server() { $(server_command "$1") "${@:2}"; }
+# The wineserver of a kind, as words in `server_argv` (a path may hold spaces).
+server_command() { if [ "$1" = 32 ]; then server_argv=("$WINE32" --server); else server_argv=("$WINESERVER"); fi; }
+server() { local server_argv; server_command "$1"; "${server_argv[@]}" "${@:2}"; }
 kinds=(64)
 [ "$own32" = yes ] && [ "$want32" = yes ] && kinds+=(32)
 
@@ -122,7 +123,8 @@ server_listens() {  # prefix
 for kind in "${kinds[@]}"; do
   for ((i = 0; i < count; i++)); do
     # Started directly, not through a function, so that $! is the server itself.
-    WINEPREFIX=$(prefix_of "$kind" "$i") $(server_command "$kind") -f -p </dev/null >"$pool/$i/server$kind.log" 2>&1 &
+    server_command "$kind"
+    WINEPREFIX=$(prefix_of "$kind" "$i") "${server_argv[@]}" -f -p </dev/null >"$pool/$i/server$kind.log" 2>&1 &
     server_pids[$kind:$i]=$!
   done
 done
