@@ -36,7 +36,9 @@ run_build() {  # build first-display
     echo ']}]}'
   } >"$displays_file"
   echo "Win32 tests of build/$build/Glimber.dll on $share displays"
+  # A passing case's whole output is kept (ctest cuts it at 1 KiB), for the summary below.
   ctest --test-dir "build/$build" --output-on-failure -j "$share" --resource-spec-file "$displays_file" \
+    --test-output-size-passed 65536 \
     --output-junit "$top/build/$build/win-tests.xml" "${ctest_args[@]}" 2>&1
 }
 ctest_args=("$@")
@@ -70,6 +72,12 @@ for index in "${!builds[@]}"; do
     awk '{n += $2; if (a == "" || $6 < a) a = $6; if ($8 > b) b = $8}
          END {if (n) printf "fuzz: %d messages over seeds %d to %d", n, a, b}')
   [ -n "$fuzz" ] && summary[$build]+=$'\n'"$build $fuzz"
+  # What the example host's check printed: its steps, the real keyboard's among them.
+  example=$(awk '/(^|>)ok   / {steps++} /(^|>)ok   keyboard:/ {keys++} /(^|>)FAIL / {steps++; bad++}
+                 /minimal host: [0-9]+ failed/ {seen = 1}
+                 END {if (seen) printf "example: %d steps (%d of them keys pressed), %d failed", steps, keys, bad}' \
+    "build/$build/win-tests.xml" 2>/dev/null)
+  [ -n "$example" ] && summary[$build]+=$'\n'"$build $example"
 done
 
 if [ "$win32_probe" -eq 2 ]; then
