@@ -198,8 +198,8 @@ TEST_F(RealInput, ReleaseDuringTheHostsOwnLoopInsideTheFirstNotificationStartsNo
     ExpectDragEndedCleanly();
 }
 
-// What the screen shows of a window's client area, outside one of its children.
-std::string ClientChangedOutside(HWND window, HWND child, const Pixels& before)
+// Pixels of the `before` area that the screen now shows differently, outside `child`.
+std::string ChangedOutside(HWND child, const Pixels& before)
 {
     RECT skipped;
     GetWindowRect(child, &skipped);
@@ -251,7 +251,7 @@ TEST(RealInputActivation, PressThatActivatesThePanelLeavesNoFrameOnIt)
     ASSERT_TRUE(SendMouse(away, {MOUSEEVENTF_LEFTUP}) && PumpInput());
     PumpFor(200);
     EXPECT_EQ(panel.window(), GetForegroundWindow());
-    EXPECT_EQ("", ClientChangedOutside(panel.window(), tool, before)) << "the panel around the tool";
+    EXPECT_EQ("", ChangedOutside(tool, before)) << "the panel around the tool";
 }
 
 TEST_F(RealInput, RightClickThenKeyboardChoosesSixteen)
