@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "case_watch.h"
 #include "modal_driver.h"
 #include "core/view_geometry.h"
 #include "support.h"
@@ -273,12 +274,15 @@ TEST_P(Fuzz, RandomMessagesNeverCrashLeaveNoFrameAndToolsStillMagnify)
     int total = 0;
     for (unsigned seed = first; seed < first + seeds; ++seed) {
         SCOPED_TRACE("replay with GLIMBER_FUZZ_SEED=" + std::to_string(seed));
+        NoteStep("fuzz seed %u: setting up its scene", seed);
         FuzzScene scene(seed);
         for (int i = 0; i < kMessagesPerSeed; ++i) {
+            NoteStep("fuzz seed %u, step %d of %d", seed, i, kMessagesPerSeed);
             scene.Step();
             if (i % 500 == 0)
                 PumpFor(1);
         }
+        NoteStep("fuzz seed %u: settling and checking the tools", seed);
         scene.Settle();
         total += scene.sent;
         for (HWND tool : scene.tools)
@@ -306,4 +310,16 @@ INSTANTIATE_TEST_SUITE_P(Seeds, Fuzz, testing::Range(0u, kRanges), [](const test
     return std::to_string(first) + "To" + std::to_string(first + kSeedsPerRange - 1);
 });
 
+}  // namespace
+
+namespace {
+// Run only by the CaseWatch.NamesAHang check, with a bound of a few seconds: a case
+// stuck in a wait that never ends must name itself and fail, not wait for ctest.
+TEST(CaseWatch, DISABLED_StuckInAWaitThatNeverEnds)
+{
+    const TestHost host;
+    NoteStep("a planted hang");
+    const WaitingFor waiting("a message that never comes");
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, 0);
+}
 }  // namespace

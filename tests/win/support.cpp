@@ -7,6 +7,7 @@
 #include <sstream>
 #include <utility>
 
+#include "case_watch.h"
 #include "core/view_geometry.h"
 #include "host/plugin_loader.h"
 #include "host/screen_pixels.h"
@@ -212,6 +213,7 @@ ScreenPattern::ScreenPattern()
     }
     UpdateWindow(window_);
     // Wait until the X server shows it, corners included.
+    const WaitingFor waiting("the screen pattern to reach the screen");
     const bool shown = PumpUntil([&] {
         const Pixels corners = CaptureScreen(RECT{0, 0, width, height});
         return corners.At(0, 0) == At(0, 0) && corners.At(width - 1, height - 1) == At(width - 1, height - 1) &&
@@ -253,6 +255,7 @@ COLORREF Inverted(COLORREF color)
 
 void PumpFor(DWORD ms)
 {
+    const WaitingFor waiting("the thread's messages, pumped for a fixed time");
     PumpMessagesFor(ms);
 }
 
@@ -356,6 +359,7 @@ BOOL CALLBACK PaintNow(HWND window, LPARAM)
 
 std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT* area, DWORD timeoutMs)
 {
+    const WaitingFor waiting("the screen to settle with no stray pixel");
     EnumThreadWindows(GetCurrentThreadId(), PaintNow, 0);
     std::string stray;
     PumpUntil(
@@ -373,6 +377,7 @@ bool WaitForExposure(const RECT& area, std::initializer_list<HWND> excluded, DWO
     RECT probed;
     if (!IntersectRect(&probed, &screenRect, &area))
         return true;
+    const WaitingFor waiting("the X server's exposure of a closed window");
     const ExcludedAreas skipped(excluded);
     const Pixels shown = CaptureScreen(probed);
     for (int y = probed.top; y < probed.bottom; ++y)
