@@ -48,6 +48,28 @@ server() { local server_argv; server_command "$1"; "${server_argv[@]}" "${@:2}";
 kinds=(64)
 [ "$own32" = yes ] && [ "$want32" = yes ] && kinds+=(32)
 
+# Each Wine that will run programs has the X libraries it needs (tools/wine-x-libraries.sh):
+# without XInput2, Wine 10 hangs now and then in a full-screen window instead of failing.
+. "$top/tools/wine-x-libraries.sh"
+lacking() {  # what library folder, package suffix: the packages whose library is not there
+  local entry missing=()
+  for entry in "${wine_x_libraries[@]}"; do
+    [ -e "$1/${entry#*:}" ] || missing+=("${entry%%:*}$2")
+  done
+  echo "${missing[*]}"
+}
+missing=$(lacking /usr/lib/x86_64-linux-gnu "")
+[ -z "$missing" ] || fail "the 64-bit Wine lacks X libraries it needs; install: $missing (tools/setup.sh does)"
+if [ "$want32" = yes ] && "$top/tools/runs-i386.sh" >/dev/null 2>&1; then
+  if [ "$own32" = yes ]; then
+    missing=$(lacking "${GLIMBER_WINE32_ROOT:-/var/cache/glimber/wine32-root}/usr/lib/i386-linux-gnu" "")
+    [ -z "$missing" ] || fail "the private 32-bit Wine lacks X libraries it needs ($missing); make it again: tools/make-wine32-root.sh"
+  elif [ -x "$WINE32" ]; then
+    missing=$(lacking /usr/lib/i386-linux-gnu :i386)
+    [ -z "$missing" ] || fail "the 32-bit Wine lacks X libraries it needs; install: $missing (tools/setup.sh does)"
+  fi
+fi
+
 xvfb_pids=()
 declare -A server_pids
 keeper_pids=()

@@ -16,6 +16,12 @@ packages=(
 # else, on a machine that executes 32-bit code, the project's own private i386 root
 # (tools/make-wine32-root.sh, run through tools/wine32.sh).
 optional=(wine32:i386)
+# The X libraries each Wine loads at run time (see there), for the 64-bit Wine and the 32-bit one.
+. "$top/tools/wine-x-libraries.sh"
+for entry in "${wine_x_libraries[@]}"; do
+  packages+=("${entry%%:*}")
+  optional+=("${entry%%:*}:i386")
+done
 # When wine32:i386 could not be installed, it is not tried again for an hour: every
 # make target runs this script, and each try refreshes the package lists. Kept
 # outside the checkout, like the root, so a fresh clone does not try again at once.
