@@ -10,6 +10,7 @@ set(GLIMBER_STATIC_RUNTIME -static -static-libgcc -static-libstdc++ -Wl,--no-ins
 add_library(Glimber SHARED
   plugin/entry_points.cpp
   plugin/module_state.cpp
+  core/system_function.cpp
   core/view_drawing.cpp
   ui/tool_window.cpp
   ui/tool_record.cpp

@@ -3,11 +3,27 @@
 #ifndef GLIMBER_CORE_VIEW_DRAWING_H
 #define GLIMBER_CORE_VIEW_DRAWING_H
 
+#include <cstdint>
 #include <windows.h>
 
 #include "tool_instance.h"
 
-// Source size from the tool window's client area; no-op for a null record or window.
+// The primary screen in its own pixels, read now: GetSystemMetrics' size, or on a display
+// the system scales for a DPI-unaware host, the screen DC's physical size. Also updates
+// the scale ScreenDpi() gives.
+struct ScreenExtent {
+    int32_t width;
+    int32_t height;
+};
+ScreenExtent ReadScreenExtent();
+
+// The scale of the host's coordinates against the screen's pixels, as last read by
+// ReadScreenExtent (at a tool's creation, size change or press): 96 where nothing is scaled.
+// A drag step uses it without asking the system again.
+int32_t ScreenDpi();
+
+// Source size from the tool window's client area as the screen shows it; no-op for a
+// null record or window.
 void RecomputeSourceSize(ToolInstance* instance);
 
 // Stretches the source area of the screen into `target`, or into the window's own DC when null.

@@ -7,6 +7,37 @@
 // of this size still fits in 32 bits.
 static const int64_t kMaxSourceExtent = int64_t{1} << 29;
 
+static int32_t Saturated(int64_t value)
+{
+    return static_cast<int32_t>(value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : value);
+}
+
+// value x numerator / denominator, rounded half away from zero (the system's MulDiv).
+static int32_t ScaledRounded(int32_t value, int32_t numerator, int32_t denominator)
+{
+    const int64_t product = static_cast<int64_t>(value) * numerator;
+    const int64_t half = denominator / 2;
+    return Saturated(product >= 0 ? (product + half) / denominator : -((-product + half) / denominator));
+}
+
+int32_t ScaleDpiFromWidths(int32_t physicalWidth, int32_t logicalWidth)
+{
+    if (physicalWidth <= logicalWidth || logicalWidth <= 0)
+        return kUnscaledDpi;
+    const int32_t dpi = ScaledRounded(physicalWidth, kUnscaledDpi, logicalWidth);
+    return dpi > 8 * kUnscaledDpi ? kUnscaledDpi : dpi;
+}
+
+int32_t ToPhysical(int32_t logical, int32_t dpi)
+{
+    return dpi == kUnscaledDpi ? logical : ScaledRounded(logical, dpi, kUnscaledDpi);
+}
+
+int32_t ToLogical(int32_t physical, int32_t dpi)
+{
+    return dpi == kUnscaledDpi ? physical : ScaledRounded(physical, kUnscaledDpi, dpi);
+}
+
 static int32_t SourceExtent(int32_t client, int32_t zoom)
 {
     // The extra pixel lets the stretched copy cover the whole client area; its overhang is clipped.
@@ -52,18 +83,19 @@ SourceRect ComputeSourceRect(const ToolInstance& instance)
     return SourceRect{center.x - size.width / 2, center.y - size.height / 2, size.width, size.height};
 }
 
-static int32_t ScaleExtent(int32_t extent, int32_t zoom)
+// The source enlarged on the screen, in the window's own pixels.
+static int32_t DestinationExtent(int32_t extent, int32_t zoom, int32_t dpi)
 {
-    const int64_t scaled = static_cast<int64_t>(extent) * zoom;
-    return scaled > INT32_MAX ? INT32_MAX : static_cast<int32_t>(scaled);
+    return ToLogical(Saturated(static_cast<int64_t>(extent) * zoom), dpi);
 }
 
-ViewSize ComputeDestinationSize(const ToolInstance& instance)
+ViewSize ComputeDestinationSize(const ToolInstance& instance, int32_t dpi)
 {
     if (instance.zoom <= 0)
         return ViewSize{0, 0};
     const ViewSize size = DrawableSourceSize(instance);
-    return ViewSize{ScaleExtent(size.width, instance.zoom), ScaleExtent(size.height, instance.zoom)};
+    return ViewSize{DestinationExtent(size.width, instance.zoom, dpi),
+                    DestinationExtent(size.height, instance.zoom, dpi)};
 }
 
 ViewfinderStrips ComputeViewfinderStrips(const ToolInstance& instance)

@@ -5,6 +5,7 @@
 #   win32: N passed, M failed
 #   win32 fuzz: N messages over seeds A to B
 #   win64: ...
+#   win32 scaled: 3 scales, N points, M failed      (tools/test-scaled.sh)
 # Where this machine cannot execute 32-bit code, the i686 run is skipped with a
 # line saying why (GLIMBER_REQUIRE_WIN32=1 makes that a failure); any other reason
 # it cannot run fails the run with its cause.
@@ -80,6 +81,9 @@ for index in "${!builds[@]}"; do
   [ -n "$example" ] && summary[$build]+=$'\n'"$build $example"
 done
 
+# The DPI-unaware host on scaled displays, on prefixes of its own, once the pool is free.
+scaled=$(tools/test-scaled.sh "${builds[@]}") || status=1
+
 if [ "$win32_probe" -eq 2 ]; then
   echo "win32: run-time tests skipped: $win32_why; build/win32/Glimber.dll had its static checks only"
   [ "${GLIMBER_REQUIRE_WIN32:-0}" = 1 ] && { echo "GLIMBER_REQUIRE_WIN32=1: failing for the skipped i686 run"; status=1; }
@@ -88,4 +92,5 @@ elif [ "$win32_probe" -ne 0 ]; then
   status=1
 fi
 for build in "${builds[@]}"; do echo "${summary[$build]}"; done
+echo "$scaled"
 exit "$status"

@@ -5,6 +5,7 @@
 
 #include "../core/host_address.h"
 #include "../core/view_drawing.h"
+#include "../core/view_geometry.h"
 #include "../core/panel_fit.h"
 #include "../plugin/module_state.h"
 #include "../plugin/protocol.h"
@@ -24,12 +25,13 @@ void AttachInstance(HWND tool, ToolInstance* instance)
     SetWindowLongPtrA(tool, 0, reinterpret_cast<LONG_PTR>(instance));
 }
 
-// Captured positions left of or above the window are negative: decode signed.
+// Captured positions left of or above the window are negative: decode signed. The
+// point is taken to the screen's own pixels, where the frame and the copy are made.
 POINT ScreenPointFrom(HWND tool, LPARAM lParam)
 {
     POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(tool, &point);
-    return point;
+    return POINT{ToPhysical(point.x, ScreenDpi()), ToPhysical(point.y, ScreenDpi())};
 }
 
 // right - left of a host's rectangle, which 32 bits cannot always hold.
@@ -135,6 +137,7 @@ void OnLButtonDown(HWND tool, ToolInstance* instance, LPARAM lParam)
         // A press while a frame is still shown erases it first, keeping the inversions paired.
         DrawViewfinderOnScreen(screen, *instance);
     }
+    ReadScreenExtent();  // the scale the drag's steps use
     MoveCenter(instance, ScreenPointFrom(tool, lParam));
     DrawViewfinderOnScreen(screen, *instance);
     PaintView(nullptr, *instance);
@@ -267,8 +270,9 @@ HWND CreateToolWindow(HWND parent, const RECT* rect, const void* state, HINSTANC
     record->hwnd = nullptr;
     record->centerX = kInitialCenter;
     record->centerY = kInitialCenter;
-    record->screenMaxX = GetSystemMetrics(SM_CXSCREEN) - 1;
-    record->screenMaxY = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const ScreenExtent screen = ReadScreenExtent();
+    record->screenMaxX = screen.width - 1;
+    record->screenMaxY = screen.height - 1;
 
     HWND tool = CreateWindowExA(0, kToolClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect->left, rect->top,
                                 Extent(rect->left, rect->right), Extent(rect->top, rect->bottom), parent, nullptr,

@@ -1,6 +1,7 @@
 #include "core/view_geometry.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -119,6 +120,69 @@ TEST(DestinationSize, ScalesTheSourceAndDrawsNothingBelowFactorOne)
     EXPECT_EQ(0, ComputeDestinationSize(Tool(0, 0, -49, -36, -4)).width);
     EXPECT_EQ(0, ComputeDestinationSize(Tool(0, 0, 51, 38, -4)).height);
     EXPECT_EQ(INT32_MAX, ComputeDestinationSize(Tool(0, 0, 201, 151, INT32_MAX)).width);
+}
+
+// The scales a display is commonly set to (100% to 300%), as dots per inch.
+const int32_t kScales[] = {96, 120, 144, 168, 192, 288};
+
+TEST(ScaledScreen, TheScaleIsFoundAgainFromTheWidthsTheSystemGives)
+{
+    for (const int32_t width : {1024, 1366, 1920, 2560, 3840})
+        for (const int32_t dpi : kScales) {
+            // The system gives a DPI-unaware process the physical width scaled down, rounded.
+            const int32_t logical = ToLogical(width, dpi);
+            EXPECT_EQ(dpi, ScaleDpiFromWidths(width, logical)) << width << " wide, " << logical << " logical";
+        }
+    EXPECT_EQ(96, ScaleDpiFromWidths(1024, 1024));
+    EXPECT_EQ(96, ScaleDpiFromWidths(1024, 0));
+    EXPECT_EQ(96, ScaleDpiFromWidths(800, 1024));
+    EXPECT_EQ(96, ScaleDpiFromWidths(1024, 100));  // beyond 800%: not a scale
+}
+
+TEST(ScaledScreen, APointerPixelMapsBackWithinHalfALogicalPixel)
+{
+    for (const int32_t dpi : kScales) {
+        // A mouse message gives the pointer in logical pixels; mapped back, it lands on the
+        // pointer's own screen pixel or a neighbour (exactly, unscaled).
+        const int32_t tolerance = dpi == 96 ? 0 : 1;
+        for (int32_t pointer = 0; pointer < 1024; ++pointer) {
+            const int32_t mapped = ToPhysical(ToLogical(pointer, dpi), dpi);
+            ASSERT_LE(std::abs(mapped - pointer), tolerance) << "dpi " << dpi << ", pixel " << pointer;
+        }
+        // The last logical column lands on or next to the last physical one.
+        EXPECT_GE(ToPhysical(ToLogical(1024, dpi) - 1, dpi), 1024 - dpi / 96 - 1) << dpi;
+        EXPECT_LE(ToPhysical(ToLogical(1024, dpi) - 1, dpi), 1023) << dpi;
+    }
+    // The system's rounding: half away from zero, negative points (left of the screen) alike.
+    EXPECT_EQ(188, ToPhysical(125, 144));
+    EXPECT_EQ(473, ToPhysical(315, 144));
+    EXPECT_EQ(-188, ToPhysical(-125, 144));
+    EXPECT_EQ(INT32_MAX, ToPhysical(INT32_MAX, 192));
+    EXPECT_EQ(INT32_MIN, ToPhysical(INT32_MIN, 192));
+}
+
+TEST(ScaledScreen, TheViewEnlargesPhysicalPixelsByTheFactorAndCoversTheClient)
+{
+    for (const int32_t dpi : kScales)
+        for (const int32_t zoom : {1, 2, 4, 16}) {
+            // A 200 x 150 client as the screen shows it, and its source there.
+            const ViewSize source = ComputeSourceSize(ToPhysical(200, dpi), ToPhysical(150, dpi), zoom, ViewSize{});
+            const ViewSize view = ComputeDestinationSize(Tool(0, 0, source.width, source.height, zoom), dpi);
+            EXPECT_GE(view.width, 200) << dpi << " " << zoom;
+            EXPECT_GE(view.height, 150) << dpi << " " << zoom;
+            // On the screen each source pixel is `zoom` pixels wide, to within a logical pixel.
+            EXPECT_LE(std::abs(ToPhysical(view.width, dpi) - source.width * zoom), (dpi + 95) / 96)
+                << dpi << " " << zoom;
+        }
+    // At 150%, a 200 x 150 client covers 300 x 225 screen pixels: factor 4 copies 76 x 57 of them.
+    const ViewSize source = ComputeSourceSize(300, 225, 4, ViewSize{});
+    EXPECT_EQ(76, source.width);
+    EXPECT_EQ(57, source.height);
+    EXPECT_EQ(203, ComputeDestinationSize(Tool(0, 0, 76, 57, 4), 144).width);
+    EXPECT_EQ(152, ComputeDestinationSize(Tool(0, 0, 76, 57, 4), 144).height);
+    // Unscaled, every size is what it always was.
+    EXPECT_EQ(204, ComputeDestinationSize(Tool(0, 0, 51, 38, 4), 96).width);
+    EXPECT_EQ(INT32_MAX, ComputeDestinationSize(Tool(0, 0, 201, 151, INT32_MAX), 96).width);
 }
 
 void ExpectStrip(const Strip& strip, int32_t x, int32_t y, int32_t width, int32_t height)
