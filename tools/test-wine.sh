@@ -4,6 +4,7 @@
 # the fuzzer's volume of each build:
 #   win32: N passed, M failed
 #   win32 fuzz: N messages over seeds A to B
+#   win32 reactions: N over seeds A to B, F faults
 #   win64: ...
 #   win32 scaled: 3 scales, N points, M failed      (tools/test-scaled.sh)
 # Where this machine cannot execute 32-bit code, the i686 run is skipped with a
@@ -73,6 +74,11 @@ for index in "${!builds[@]}"; do
     awk '{n += $2; if (a == "" || $6 < a) a = $6; if ($8 > b) b = $8}
          END {if (n) printf "fuzz: %d messages over seeds %d to %d", n, a, b}')
   [ -n "$fuzz" ] && summary[$build]+=$'\n'"$build $fuzz"
+  # The host reaction fuzzer's ranges: "reactions: N over seeds A to B, F faults".
+  reactions=$(grep -oE 'reactions: [0-9]+ over seeds [0-9]+ to [0-9]+, [0-9]+ faults' "build/$build/win-tests.xml" 2>/dev/null |
+    awk '{n += $2; f += $8; if (a == "" || $5 < a) a = $5; if ($7 > b) b = $7}
+         END {if (n) printf "reactions: %d over seeds %d to %d, %d faults", n, a, b, f}')
+  [ -n "$reactions" ] && summary[$build]+=$'\n'"$build $reactions"
   # What the example host's check printed: its steps, the real keyboard's among them.
   example=$(awk '/(^|>)ok   / {steps++} /(^|>)ok   keyboard:/ {keys++} /(^|>)FAIL / {steps++; bad++}
                  /minimal host: [0-9]+ failed/ {seen = 1}

@@ -65,6 +65,12 @@ INT_PTR CALLBACK AboutDlgProc(HWND box, UINT message, WPARAM, LPARAM)
     case WM_COMMAND:
         EndDialog(box, 1);
         return TRUE;
+    case WM_DESTROY:
+        // Destroyed with its owner (a host that closes the panel while the box is up): the
+        // box's own loop must end too, or it would wait for ever on a window that is gone.
+        EndDialog(box, 0);
+        PostMessageA(nullptr, WM_NULL, 0, 0);  // wakes the loop, which then finds it ended
+        return FALSE;
     case WM_MOUSEMOVE:
         gestureCount = kNothingYet;
         return TRUE;

@@ -44,16 +44,18 @@ void AppendMainEntries(HMENU popup, HMENU submenu)
     AppendMenuA(popup, MF_STRING, IDM_PROPERTIES, label);
 }
 
-void TrackAndDestroy(HWND tool, HMENU popup, LPARAM lParam)
+void TrackAndDestroy(HWND tool, HMENU popup, HMENU submenu, LPARAM lParam)
 {
     // Signed, like the drag: a release left of or above the window opens the menu there.
     POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(tool, &point);
     TrackPopupMenuEx(popup, TPM_RIGHTBUTTON, point.x, point.y, tool, nullptr);
-    // Detached first so each menu is destroyed exactly once.
+    // Detached first so each menu is destroyed exactly once. A menu asked for inside this
+    // one's loop has come and gone with its own: this one destroys what it made.
     RemoveMenu(popup, 0, MF_BYPOSITION);
-    DestroyMenu(zoomSubmenu);
-    zoomSubmenu = nullptr;
+    DestroyMenu(submenu);
+    if (zoomSubmenu == submenu)
+        zoomSubmenu = nullptr;
     DestroyMenu(popup);
 }
 
@@ -72,19 +74,24 @@ void SetZoomFromMenu(HWND tool, ToolInstance* instance, int32_t zoom)
 
 void ShowContextMenu(HWND tool, LPARAM lParam)
 {
-    NotifyParent(tool, PNM_TRACKING, 1);
+    // The 1's 0 goes to the window that got the 1, whatever happens to the tool meanwhile.
+    const HWND host = GetParent(tool);
+    if (host != nullptr)
+        SendMessageA(host, PNM_TRACKING, 1, 0);
     const ToolInstance* instance = InstanceOf(tool);
     HMENU popup = instance != nullptr ? CreatePopupMenu() : nullptr;
     if (popup != nullptr) {
-        zoomSubmenu = BuildZoomSubmenu(instance->zoom);
-        if (zoomSubmenu != nullptr) {
-            AppendMainEntries(popup, zoomSubmenu);
-            TrackAndDestroy(tool, popup, lParam);
+        HMENU submenu = BuildZoomSubmenu(instance->zoom);
+        if (submenu != nullptr) {
+            zoomSubmenu = submenu;
+            AppendMainEntries(popup, submenu);
+            TrackAndDestroy(tool, popup, submenu, lParam);
         } else {
             DestroyMenu(popup);
         }
     }
-    NotifyParent(tool, PNM_TRACKING, 0);
+    if (host != nullptr)
+        SendMessageA(host, PNM_TRACKING, 0, 0);
 }
 
 void OnToolCommand(HWND tool, ToolInstance* instance, UINT id)

@@ -74,19 +74,41 @@ void ReleaseDragWindowDC(HWND tool)
     dragWindowDC = nullptr;
 }
 
-// Erases the frame and hands the capture back. Used by the button release and
-// whenever a drag is cut short, so no inverted frame is ever left on the screen.
-void EndDrag(HWND tool, ToolInstance* instance)
+// The one drag at a time: the tool that holds the mouse for it, and the window its
+// PNM_TRACKING 1 went to, which is owed exactly one 0.
+HWND draggedTool;
+HWND dragHost;
+
+void SendTracking(HWND host, WPARAM wParam)
 {
-    NotifyParent(tool, PNM_TRACKING, 0);
-    instance = InstanceOf(tool);  // the host may have destroyed the tool meanwhile
-    if (instance == nullptr || !instance->tracking)
+    if (host != nullptr)
+        SendMessageA(host, PNM_TRACKING, wParam, 0);
+}
+
+// Ends the drag of `tool`, if it has one: the 0 owed for its 1 comes first, with the
+// frame still on the screen, then the frame is erased and the capture handed back.
+// The drag is over before the 0 is sent, so nothing the host does inside it (destroy
+// the tool, take the capture, press again) ends it a second time; the frame is erased
+// from a copy of the record, which the host may free meanwhile.
+void EndDrag(HWND tool)
+{
+    if (tool == nullptr || draggedTool != tool)
         return;
-    DrawViewfinder(*instance);
+    const HWND host = dragHost;
+    draggedTool = nullptr;
+    dragHost = nullptr;
+    ToolInstance* instance = InstanceOf(tool);
+    ToolInstance frame = {};
+    if (instance != nullptr) {
+        frame = *instance;
+        instance->tracking = 0;
+    }
+    SendTracking(host, 0);
+    if (instance != nullptr)
+        DrawViewfinder(frame);
     ReleaseDragWindowDC(tool);
-    // Cleared before the release so the WM_CAPTURECHANGED it causes finds no drag to end.
-    instance->tracking = 0;
-    if (GetCapture() == tool)
+    // A press inside the 0 may have started a new drag of this tool, which keeps the mouse.
+    if (draggedTool != tool && GetCapture() == tool)
         ReleaseCapture();
 }
 
@@ -111,38 +133,44 @@ bool LeftButtonDown()
     return GetKeyState(VK_LBUTTON) < 0;
 }
 
-void OnLButtonDown(HWND tool, ToolInstance* instance, LPARAM lParam)
+void OnLButtonDown(HWND tool, LPARAM lParam)
 {
-    const bool pressed = LeftButtonDown();
-    NotifyParent(tool, PNM_TRACKING, 1);
-    instance = InstanceOf(tool);
-    HDC screen = ScreenDC();
-    if (instance == nullptr || screen == nullptr)
+    // One drag at a time: one in progress, this tool's or another's, ends first.
+    EndDrag(draggedTool);
+    if (InstanceOf(tool) == nullptr)  // the host may have destroyed the tool inside that 0
         return;
+    const bool pressed = LeftButtonDown();
+    const HWND host = GetParent(tool);
+    SendTracking(host, 1);
+    ToolInstance* instance = InstanceOf(tool);
+    HDC screen = ScreenDC();
     // A host may run a loop of its own inside that notification, and the hand may let go
-    // meanwhile: its release went elsewhere, so a drag started now would never end.
-    if (pressed && !LeftButtonDown()) {
-        if (instance->tracking)
-            EndDrag(tool, instance);
-        else
-            NotifyParent(tool, PNM_TRACKING, 0);
+    // meanwhile: its release went elsewhere, so a drag started now would never end. A drag
+    // the host started there itself is left to go on. A press that starts no drag answers
+    // its 1 at once.
+    if (instance == nullptr || screen == nullptr || (pressed && !LeftButtonDown()) || draggedTool != nullptr) {
+        SendTracking(host, 0);
         return;
     }
-    if (!instance->tracking) {
-        ShowPendingPaints(tool);
-        instance = InstanceOf(tool);  // the host's paints may have destroyed the tool
-        if (instance == nullptr)
-            return;
-    } else {
-        // A press while a frame is still shown erases it first, keeping the inversions paired.
-        DrawViewfinderOnScreen(screen, *instance);
+    ShowPendingPaints(tool);
+    instance = InstanceOf(tool);  // the host's paints may have destroyed the tool
+    if (instance == nullptr || draggedTool != nullptr) {
+        SendTracking(host, 0);
+        return;
     }
     ReadScreenExtent();  // the scale the drag's steps use
     MoveCenter(instance, ScreenPointFrom(tool, lParam));
     DrawViewfinderOnScreen(screen, *instance);
     PaintView(nullptr, *instance);
-    SetCapture(tool);
+    // The drag exists before the capture is taken: taking it tells the window that held it,
+    // and whatever that window does then finds a drag to end, not a record to write into.
+    draggedTool = tool;
+    dragHost = host;
     instance->tracking = 1;
+    SetCapture(tool);
+    // A drag only with the mouse: without it, no release would ever end it.
+    if (GetCapture() != tool)
+        EndDrag(tool);
 }
 
 void OnMouseMove(HWND tool, ToolInstance* instance, LPARAM lParam)
@@ -159,24 +187,11 @@ void OnMouseMove(HWND tool, ToolInstance* instance, LPARAM lParam)
     StretchViewFromScreen(screen, window, *instance);
 }
 
-void OnLButtonUp(HWND tool, ToolInstance* instance)
-{
-    if (instance->tracking)
-        EndDrag(tool, instance);
-}
-
 // Someone else took the mouse (a menu, another window): the drag cannot go on.
-void OnCaptureChanged(HWND tool, ToolInstance* instance)
+void OnCaptureChanged(HWND tool)
 {
-    if (instance->tracking && GetCapture() != tool)
-        EndDrag(tool, instance);
-}
-
-// A menu or box is about to open (EndActiveDrag), or the host cancels modes.
-void OnCancelMode(HWND tool, ToolInstance* instance)
-{
-    if (instance->tracking)
-        EndDrag(tool, instance);
+    if (GetCapture() != tool)
+        EndDrag(tool);
 }
 
 void OnRButtonUp(HWND tool, LPARAM lParam)
@@ -199,8 +214,10 @@ void OnDestroy(HWND tool, ToolInstance* instance)
 {
     if (instance == nullptr)
         return;
-    if (instance->tracking)
-        EndDrag(tool, instance);
+    EndDrag(tool);
+    // A destroy the host nested inside that 0 has freed the record already.
+    if (InstanceOf(tool) != instance)
+        return;
     ReleaseDragWindowDC(tool);
     // An open property page must not write into the freed record.
     if (pageTarget == instance)
@@ -305,19 +322,14 @@ LRESULT CALLBACK ToolWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_LBUTTONDOWN:
         if (instance != nullptr)
-            OnLButtonDown(window, instance, lParam);
+            OnLButtonDown(window, lParam);
         return 0;
     case WM_LBUTTONUP:
-        if (instance != nullptr)
-            OnLButtonUp(window, instance);
+    case WM_CANCELMODE:  // a menu or box is about to open (EndActiveDrag), or the host cancels modes
+        EndDrag(window);
         return 0;
     case WM_CAPTURECHANGED:
-        if (instance != nullptr)
-            OnCaptureChanged(window, instance);
-        return 0;
-    case WM_CANCELMODE:
-        if (instance != nullptr)
-            OnCancelMode(window, instance);
+        OnCaptureChanged(window);
         return 0;
     case WM_RBUTTONUP:
         if (instance != nullptr)
