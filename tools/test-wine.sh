@@ -76,7 +76,7 @@ for index in "${!builds[@]}"; do
   [ -n "$fuzz" ] && summary[$build]+=$'\n'"$build $fuzz"
   # The host reaction fuzzer's ranges: "reactions: N over seeds A to B, F faults".
   reactions=$(grep -oE 'reactions: [0-9]+ over seeds [0-9]+ to [0-9]+, [0-9]+ faults' "build/$build/win-tests.xml" 2>/dev/null |
-    awk '{n += $2; f += $8; if (a == "" || $5 < a) a = $5; if ($7 > b) b = $7}
+    awk '{n += $2; f += $8; if (a == "" || $5 < a) a = $5; if ($7 + 0 > b) b = $7 + 0}
          END {if (n) printf "reactions: %d over seeds %d to %d, %d faults", n, a, b, f}')
   [ -n "$reactions" ] && summary[$build]+=$'\n'"$build $reactions"
   # What the example host's check printed: its steps, the real keyboard's among them.

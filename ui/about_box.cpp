@@ -41,6 +41,19 @@ void OnLeftDoubleClick(HWND box)
     gestureCount = kNothingYet;
 }
 
+// The box's own mark, in its dialog slot: closed by the user, so its loop is ending.
+const LONG_PTR kEnded = 1;
+
+// Destroyed with its owner (a host that closes the panel while the box is up), the box's
+// loop must end too: it would otherwise wait for ever for a message to a window that is gone.
+void OnDestroyAbout(HWND box)
+{
+    if (GetWindowLongPtrA(box, DWLP_USER) == kEnded)
+        return;
+    EndDialog(box, 0);
+    PostMessageA(nullptr, WM_NULL, 0, 0);  // wakes the loop, which then finds it ended
+}
+
 }  // namespace
 
 void DescrambleCaption(HWND box)
@@ -63,13 +76,11 @@ INT_PTR CALLBACK AboutDlgProc(HWND box, UINT message, WPARAM, LPARAM)
         OnInitAbout(box);
         return TRUE;
     case WM_COMMAND:
+        SetWindowLongPtrA(box, DWLP_USER, kEnded);
         EndDialog(box, 1);
         return TRUE;
     case WM_DESTROY:
-        // Destroyed with its owner (a host that closes the panel while the box is up): the
-        // box's own loop must end too, or it would wait for ever on a window that is gone.
-        EndDialog(box, 0);
-        PostMessageA(nullptr, WM_NULL, 0, 0);  // wakes the loop, which then finds it ended
+        OnDestroyAbout(box);
         return FALSE;
     case WM_MOUSEMOVE:
         gestureCount = kNothingYet;

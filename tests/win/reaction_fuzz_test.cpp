@@ -517,6 +517,12 @@ TEST(HostReactions, WhatAHostDoesInsideANotificationLeavesTheModuleSound)
              if (one(message, wParam))
                  DestroyWindow(tool);
          }},
+        {"the panel is destroyed while the tool's About box waits for input (a box whose loop went on would hang here)",
+         [](TestHost& host, HWND tool, HWND) {
+             host.onEnterIdle = [&host](WPARAM, HWND) { DestroyWindow(host.window()); };
+             SendMessageA(tool, WM_COMMAND, IDM_ABOUT, 0);
+         },
+         nullptr},
         {"a second tool's menu is asked for inside the first one's loop",
          [](TestHost&, HWND tool, HWND other) {
              ModalDriver driver(tool);
@@ -530,6 +536,7 @@ TEST(HostReactions, WhatAHostDoesInsideANotificationLeavesTheModuleSound)
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
+        NoteStep("host reaction case: %s", test.what);
         {
             TestHost host;
             HWND tool = host.CreateSizedTool(100, 75);
