@@ -576,15 +576,10 @@ TEST_P(Reactions, WhateverTheHostDoesInsideANotificationTheModuleStaysSound)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     ASSERT_NE(nullptr, ReadyModule().dll);
-    unsigned first = 1 + GetParam() * kSeedsPerRange;
-    unsigned seeds = kSeedsPerRange;
-    if (const char* replay = std::getenv("GLIMBER_REACTION_SEED")) {
-        const unsigned seed = static_cast<unsigned>(std::strtoul(replay, nullptr, 10));
-        if (seed < first || seed >= first + seeds)
-            GTEST_SKIP() << "replaying seed " << seed << ", which another range holds";
-        first = seed;
-        seeds = 1;
-    }
+    SeedRange range;
+    if (!SeedsOfRange(GetParam(), kSeedsPerRange, "GLIMBER_REACTION_SEED", range))
+        GTEST_SKIP() << "replaying a seed another range holds";
+    const unsigned first = range.first, seeds = range.count;
     const WatchedModule watched;
     ASSERT_FALSE(HasFailure());
     ScreenPattern pattern;

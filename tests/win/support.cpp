@@ -505,3 +505,16 @@ size_t CountHeapBlocks()
     HeapUnlock(heap);
     return busy;
 }
+
+bool SeedsOfRange(unsigned index, unsigned perRange, const char* replay, SeedRange& range)
+{
+    range = SeedRange{1 + index * perRange, perRange};
+    const char* named = std::getenv(replay);
+    if (named == nullptr)
+        return true;
+    const auto seed = static_cast<unsigned>(std::strtoul(named, nullptr, 10));
+    if (seed < range.first || seed >= range.first + range.count)
+        return false;
+    range = SeedRange{seed, 1};
+    return true;
+}

@@ -141,4 +141,12 @@ std::string CompareFrame(const ToolInstance& record, bool frameShown);
 // Busy blocks in the process heap (what the module allocates per tool).
 size_t CountHeapBlocks();
 
+// The seeds range `index` of a seeded fuzzer runs: `perRange` of them from 1 + index x perRange,
+// or only the seed the environment variable `replay` names; false when it names another range's.
+struct SeedRange {
+    unsigned first;
+    unsigned count;
+};
+bool SeedsOfRange(unsigned index, unsigned perRange, const char* replay, SeedRange& range);
+
 #endif
