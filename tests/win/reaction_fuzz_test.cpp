@@ -157,6 +157,24 @@ std::string WatchedFaults()
     return found;
 }
 
+BOOL CALLBACK FindShownMenu(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32768") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+// Whether a popup menu of this thread is on the screen.
+bool MenuShown()
+{
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), FindShownMenu, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 enum Reaction {
     kNothing,
     kDestroyTool,
@@ -191,7 +209,15 @@ public:
     int reactions = 0;
     std::string faults;  // each pairing fault, as it happened
 
+    // A gesture, then the screen under the menus and boxes it closed put back, as the
+    // message fuzzer does, before the next gesture may draw a frame there.
     void Gesture()
+    {
+        DoGesture();
+        SettlePopups();
+    }
+
+    void DoGesture()
     {
         if (!IsWindow(panel_) || LiveTools().empty())
             MakePanel();
@@ -268,6 +294,20 @@ private:
     }
 
     uint32_t Next() { return random_(); }
+
+    // Inside a notification the wait dispatches nothing: a menu's or box's loop further out
+    // would lose the message it waits for. Not while a menu or box is still up over the area.
+    void SettlePopups()
+    {
+        if (FindThreadDialog(false) != nullptr || MenuShown())
+            return;
+        std::unique_ptr<NoDispatchWhileWaiting> inside;
+        if (depth_ > 0)
+            inside = std::make_unique<NoDispatchWhileWaiting>();
+        const std::string left = popups_.SettleClosed({panel_, properties_.window()});
+        if (!left.empty())
+            faults += "the pattern under a closed menu or box was not repainted: " + left + "; ";
+    }
 
     HWND AnyTool()
     {
@@ -386,6 +426,7 @@ private:
             break;
         case kRightClick:  // a nested menu, ended by the tool's AutoDismiss
             SendMessageA(tool, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+            SettlePopups();  // the gesture may draw a frame where it was
             break;
         case kPrivateMessage: {
             void* address = nullptr;
@@ -424,6 +465,7 @@ private:
     }
 
     std::mt19937 random_;
+    ClosedPopupWatch popups_;
     std::unique_ptr<TestHost> host_;
     TestHost properties_{560, 420, 440, 300};
     HWND panel_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -253,10 +254,48 @@ COLORREF Inverted(COLORREF color)
 
 // ---- messages and pixels ----
 
+namespace {
+bool dispatchWhileWaiting = true;
+
+BOOL CALLBACK PaintNow(HWND window, LPARAM)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+// Lets Wine take in the X server's events and the thread's windows paint what they are due,
+// for `ms` milliseconds, without dispatching a single queued message.
+void PaintWithoutDispatchFor(DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG look;
+        PeekMessageA(&look, nullptr, 0, 0, PM_NOREMOVE);
+        EnumThreadWindows(GetCurrentThreadId(), PaintNow, 0);
+        if (static_cast<int>(end - GetTickCount()) <= 0)
+            return;
+        Sleep(5);
+    }
+}
+}  // namespace
+
+NoDispatchWhileWaiting::NoDispatchWhileWaiting() : outer_(dispatchWhileWaiting)
+{
+    dispatchWhileWaiting = false;
+}
+
+NoDispatchWhileWaiting::~NoDispatchWhileWaiting()
+{
+    dispatchWhileWaiting = outer_;
+}
+
 void PumpFor(DWORD ms)
 {
     const WaitingFor waiting("the thread's messages, pumped for a fixed time");
-    PumpMessagesFor(ms);
+    if (dispatchWhileWaiting)
+        PumpMessagesFor(ms);
+    else
+        PaintWithoutDispatchFor(ms);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
@@ -348,14 +387,6 @@ std::string StrayScreenPixels(std::initializer_list<HWND> excluded, const RECT* 
                   bounds.bottom - 1);
     return std::to_string(stray) + " stray pixels, first at " + first + within;
 }
-
-namespace {
-BOOL CALLBACK PaintNow(HWND window, LPARAM)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return TRUE;
-}
-}  // namespace
 
 std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT* area, DWORD timeoutMs)
 {
@@ -517,4 +548,47 @@ bool SeedsOfRange(unsigned index, unsigned perRange, const char* replay, SeedRan
         return false;
     range = SeedRange{seed, 1};
     return true;
+}
+
+namespace {
+RECT closedPopups, shownPopups;
+std::set<HWND> activatedPopups;
+}  // namespace
+
+ClosedPopupWatch::ClosedPopupWatch() : hook_(SetWindowsHookExA(WH_CBT, Record, nullptr, GetCurrentThreadId())) {}
+
+ClosedPopupWatch::~ClosedPopupWatch()
+{
+    UnhookWindowsHookEx(hook_);
+}
+
+LRESULT CALLBACK ClosedPopupWatch::Record(int code, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    RECT area;
+    // A box is hidden before it is destroyed; that it was shown, its activation tells.
+    if (code == HCBT_ACTIVATE)
+        activatedPopups.insert(window);
+    if (code == HCBT_DESTROYWND && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && GetWindowRect(window, &area)) {
+        UnionRect(&closedPopups, &closedPopups, &area);
+        if (activatedPopups.erase(window) != 0 || IsWindowVisible(window))
+            UnionRect(&shownPopups, &shownPopups, &area);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string ClosedPopupWatch::SettleClosed(std::initializer_list<HWND> excluded)
+{
+    const RECT closed = closedPopups, shown = shownPopups;
+    SetRectEmpty(&closedPopups);
+    SetRectEmpty(&shownPopups);
+    if (IsRectEmpty(&closed))
+        return "";
+    const bool untouched = StrayScreenPixels(excluded, &closed).empty();
+    const std::string left = SettledStrayPixels(excluded, &closed);
+    // Where the screen did change, putting it back was that exposure; if it came before
+    // the probe, nothing is due.
+    if (left.empty() && untouched && !IsRectEmpty(&shown))
+        WaitForExposure(shown, excluded, 500);
+    return left;
 }

@@ -91,6 +91,20 @@ const COLORREF kLightGrey = 0xC0C0C0;
 
 // Runs the thread's message loop for `ms` milliseconds, so Wine shows what was painted.
 void PumpFor(DWORD ms);
+
+// While this lives, the waits above take in the X server's events and paint the thread's
+// windows but dispatch no queued message: for a host waiting inside a notification, where
+// dispatching would take a message that a menu's or box's own loop further out waits for.
+class NoDispatchWhileWaiting {
+public:
+    NoDispatchWhileWaiting();
+    ~NoDispatchWhileWaiting();
+    NoDispatchWhileWaiting(const NoDispatchWhileWaiting&) = delete;
+    NoDispatchWhileWaiting& operator=(const NoDispatchWhileWaiting&) = delete;
+
+private:
+    bool outer_;
+};
 // Pumps until `done` holds or `timeoutMs` passes; the last value of `done`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 
@@ -126,6 +140,31 @@ std::string SettledStrayPixels(std::initializer_list<HWND> excluded, const RECT*
 // the `excluded` windows) and waits until it is put back; false if it was not within
 // `timeoutMs` (the probe is then taken off). True at once when no pattern shows in `area`.
 bool WaitForExposure(const RECT& area, std::initializer_list<HWND> excluded, DWORD timeoutMs);
+
+// The screen area of every top-level window of the thread (a menu, a box) destroyed
+// while the watch lasts, and of those among them that had been shown. A window hook for
+// creation, activation and destruction, not one on every message: a fuzzer runs at full
+// speed under it.
+class ClosedPopupWatch {
+public:
+    ClosedPopupWatch();
+    ~ClosedPopupWatch();
+    ClosedPopupWatch(const ClosedPopupWatch&) = delete;
+    ClosedPopupWatch& operator=(const ClosedPopupWatch&) = delete;
+
+    // A menu or box that closed leaves its area to be repainted by the windows under it: the
+    // pattern's paint waits in its queue, and the X server shows the result when it gets to
+    // it. An inverted frame cannot survive another window painting under it, so this lets
+    // that repaint reach the screen before a frame can be drawn there. A popup that was shown
+    // but had not yet changed the screen when it closed still has its area put back when the
+    // X server's exposure reaches Wine, a few milliseconds later: that is waited for too.
+    // Starts the watch again; the stray pixels left under the closed popups ("" when none).
+    std::string SettleClosed(std::initializer_list<HWND> excluded);
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+};
 
 // Mismatches of the tool's view against the clamped source area on the pattern.
 std::string CompareViewWithPattern(HWND tool);
