@@ -259,6 +259,8 @@ TEST(CaseWatch, DISABLED_StuckInAWaitThatNeverEnds)
     NoteStep("a planted hang");
     const WaitingFor waiting("an event that never comes");
     // An event no one sets: a wait on messages alone was seen to return under load in Wine 10.
-    WaitForSingleObject(CreateEventA(nullptr, TRUE, FALSE, nullptr), INFINITE);
+    HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    WaitForSingleObject(never, INFINITE);
+    CloseHandle(never);
 }
 }  // namespace

@@ -214,6 +214,13 @@ public:
     void Gesture()
     {
         DoGesture();
+        // The hand lets go: a drag a reaction started goes no further than its gesture, and
+        // its frame, rightly on the screen until then, is not taken for one left behind.
+        for (HWND tool : LiveTools()) {
+            const auto* record = reinterpret_cast<const ToolInstance*>(GetWindowLongPtrA(tool, 0));
+            if (record != nullptr && record->tracking != 0)
+                SendMessageA(tool, WM_LBUTTONUP, 0, 0);
+        }
         SettlePopups();
     }
 
