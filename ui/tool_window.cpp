@@ -210,8 +210,9 @@ void OnPaint(HWND tool, const ToolInstance* instance)
     EndPaint(tool, &paint);
 }
 
-void OnDestroy(HWND tool, ToolInstance* instance)
+void OnDestroy(HWND tool)
 {
+    ToolInstance* instance = InstanceOf(tool);
     if (instance == nullptr)
         return;
     EndDrag(tool);
@@ -308,7 +309,7 @@ LRESULT CALLBACK ToolWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     ToolInstance* instance = InstanceOf(window);
     switch (message) {
     case WM_DESTROY:
-        OnDestroy(window, instance);
+        OnDestroy(window);
         return 0;
     case WM_SIZE:
         RecomputeSourceSize(instance);

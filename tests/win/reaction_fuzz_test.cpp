@@ -529,7 +529,7 @@ TEST(HostReactions, WhatAHostDoesInsideANotificationLeavesTheModuleSound)
                  DestroyWindow(tool);
          }},
         {"the release's 0 destroys the panel", drag,
-         [zero](TestHost& host, HWND, UINT message, WPARAM wParam) {
+         [zero](const TestHost& host, HWND, UINT message, WPARAM wParam) {
              if (zero(message, wParam))
                  DestroyWindow(host.window());
          }},
@@ -539,14 +539,14 @@ TEST(HostReactions, WhatAHostDoesInsideANotificationLeavesTheModuleSound)
                  ReleaseCapture();
          }},
         {"the press's 1 takes the capture, and takes it back when the tool takes it", drag,
-         [one](TestHost& host, HWND, UINT message, WPARAM wParam) {
+         [one](const TestHost& host, HWND, UINT message, WPARAM wParam) {
              if (!one(message, wParam))
                  return;
              SetCapture(host.window());
              onCaptureTaken = [&host] { SetCapture(host.window()); };
          }},
         {"the press's 1 takes the capture, and destroys the tool when the tool takes it", drag,
-         [one](TestHost& host, HWND tool, UINT message, WPARAM wParam) {
+         [one](const TestHost& host, HWND tool, UINT message, WPARAM wParam) {
              if (!one(message, wParam))
                  return;
              SetCapture(host.window());
