@@ -212,6 +212,8 @@ void OnPaint(HWND tool, const ToolInstance* instance)
 
 void OnDestroy(HWND tool)
 {
+    // Not const: the record is freed below.
+    // cppcheck-suppress constVariablePointer
     ToolInstance* instance = InstanceOf(tool);
     if (instance == nullptr)
         return;
