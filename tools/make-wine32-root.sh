@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the project's own 32-bit Wine: a private i386 Debian root holding Debian's
-# wine32 and the X libraries it loads (tools/wine-x-libraries.sh), for machines that execute 32-bit programs but cannot install wine32:i386
-# beside the 64-bit Wine (an i386 package list a mirror serves out of step with
-# its amd64 twin). Only the main suite of the release apt already uses is taken,
+# wine32 and the X libraries it loads (tools/wine-x-libraries.sh), for machines that
+# execute 32-bit programs but cannot install wine32:i386 beside the 64-bit Wine (an
+# i386 package list a mirror serves out of step with its amd64 twin). Only the main suite of the release apt already uses is taken,
 # so the versions inside always agree, and debootstrap verifies it with Debian's
 # archive keyring. Run as root by tools/setup.sh; does nothing when the root is
 # already whole (GLIMBER_WINE32_ROOT names the root; --recipe prints what its stamp must say).
@@ -16,9 +16,7 @@ release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 # another recipe (an interrupted run, an older recipe, another release), is made
 # again from nothing. tools/wine32.sh --ready asks for it with --recipe.
 . "$top/tools/wine-x-libraries.sh"
-x_packages=()
-for entry in "${wine_x_libraries[@]}"; do x_packages+=("${entry%%:*}"); done
-recipe="${release:-unknown} i386 minbase main; wine32 and ${x_packages[*]} without recommends"
+recipe="${release:-unknown} i386 minbase main; wine32 and ${wine_x_packages[*]} without recommends"
 [ "${1:-}" = --recipe ] && { echo "$recipe"; exit 0; }
 stamp="$root/.glimber-root"
 [ "$(cat "$stamp" 2>/dev/null)" = "$recipe" ] && exit 0
@@ -50,7 +48,7 @@ for name in http_proxy https_proxy ftp_proxy no_proxy HTTP_PROXY HTTPS_PROXY FTP
   [ -n "${!name:-}" ] && proxies+=("$name=${!name}")
 done
 inside() { chroot "$root.new" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "${proxies[@]}" "$@"; }
-if ! { inside apt-get update -qq && inside apt-get install -y -qq --no-install-recommends wine32 "${x_packages[@]}"; } >>"$log" 2>&1; then
+if ! { inside apt-get update -qq && inside apt-get install -y -qq --no-install-recommends wine32 "${wine_x_packages[@]}"; } >>"$log" 2>&1; then
   fail "installing wine32 in the root failed: $(grep -m1 '^E: ' "$log" || tail -n 1 "$log") (log: $log)"
 fi
 inside apt-get clean >/dev/null 2>&1 || true

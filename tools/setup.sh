@@ -18,10 +18,8 @@ packages=(
 optional=(wine32:i386)
 # The X libraries each Wine loads at run time (see there), for the 64-bit Wine and the 32-bit one.
 . "$top/tools/wine-x-libraries.sh"
-for entry in "${wine_x_libraries[@]}"; do
-  packages+=("${entry%%:*}")
-  optional+=("${entry%%:*}:i386")
-done
+packages+=("${wine_x_packages[@]}")
+for package in "${wine_x_packages[@]}"; do optional+=("$package:i386"); done
 # When wine32:i386 could not be installed, it is not tried again for an hour: every
 # make target runs this script, and each try refreshes the package lists. Kept
 # outside the checkout, like the root, so a fresh clone does not try again at once.

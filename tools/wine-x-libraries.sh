@@ -14,5 +14,9 @@ wine_x_libraries=(
   libxcomposite1:libXcomposite.so.1  # Composite: off-screen rendering of child windows (GL, Vulkan)
   libxxf86vm1:libXxf86vm.so.1      # XF86VidMode: gamma ramps, and modes where RandR gives none
 )
+# Their package names alone, as apt takes them.
+wine_x_packages=()
+for wine_x_entry in "${wine_x_libraries[@]}"; do wine_x_packages+=("${wine_x_entry%%:*}"); done
+unset wine_x_entry
 # The one whose absence makes Wine 10 hang a full-screen window: the runner refuses to start without it.
 wine_x_required=libxi6:libXi.so.6

@@ -76,8 +76,7 @@ void ShowContextMenu(HWND tool, LPARAM lParam)
 {
     // The 1's 0 goes to the window that got the 1, whatever happens to the tool meanwhile.
     const HWND host = GetParent(tool);
-    if (host != nullptr)
-        SendMessageA(host, PNM_TRACKING, 1, 0);
+    NotifyTracking(host, 1);
     const ToolInstance* instance = InstanceOf(tool);
     HMENU popup = instance != nullptr ? CreatePopupMenu() : nullptr;
     if (popup != nullptr) {
@@ -90,8 +89,7 @@ void ShowContextMenu(HWND tool, LPARAM lParam)
             DestroyMenu(popup);
         }
     }
-    if (host != nullptr)
-        SendMessageA(host, PNM_TRACKING, 0, 0);
+    NotifyTracking(host, 0);
 }
 
 void OnToolCommand(HWND tool, ToolInstance* instance, UINT id)

@@ -15,6 +15,12 @@ void NotifyParent(HWND tool, UINT message, WPARAM wParam)
         SendMessageA(parent, message, wParam, 0);
 }
 
+void NotifyTracking(HWND host, WPARAM value)
+{
+    if (host != nullptr)
+        SendMessageA(host, PNM_TRACKING, value, 0);
+}
+
 void EndActiveDrag()
 {
     HWND captured = GetCapture();

@@ -13,6 +13,9 @@ ToolInstance* InstanceOf(HWND tool);
 // Sends a notification to the host window that holds the tool.
 void NotifyParent(HWND tool, UINT message, WPARAM wParam);
 
+// Sends PNM_TRACKING 1 or 0 to `host`, the window that got (or gets) the 1; nothing for none.
+void NotifyTracking(HWND host, WPARAM value);
+
 // Ends the drag of whichever tool holds the mouse, erasing its frame. A menu or a
 // box about to open would otherwise cover the frame, and the screen bits restored
 // when it closes would bring the frame back after it was erased.

@@ -79,12 +79,6 @@ void ReleaseDragWindowDC(HWND tool)
 HWND draggedTool;
 HWND dragHost;
 
-void SendTracking(HWND host, WPARAM wParam)
-{
-    if (host != nullptr)
-        SendMessageA(host, PNM_TRACKING, wParam, 0);
-}
-
 // Ends the drag of `tool`, if it has one: the 0 owed for its 1 comes first, with the
 // frame still on the screen, then the frame is erased and the capture handed back.
 // The drag is over before the 0 is sent, so nothing the host does inside it (destroy
@@ -103,7 +97,7 @@ void EndDrag(HWND tool)
         frame = *instance;
         instance->tracking = 0;
     }
-    SendTracking(host, 0);
+    NotifyTracking(host, 0);
     if (instance != nullptr)
         DrawViewfinder(frame);
     ReleaseDragWindowDC(tool);
@@ -141,7 +135,7 @@ void OnLButtonDown(HWND tool, LPARAM lParam)
         return;
     const bool pressed = LeftButtonDown();
     const HWND host = GetParent(tool);
-    SendTracking(host, 1);
+    NotifyTracking(host, 1);
     ToolInstance* instance = InstanceOf(tool);
     HDC screen = ScreenDC();
     // A host may run a loop of its own inside that notification, and the hand may let go
@@ -149,13 +143,13 @@ void OnLButtonDown(HWND tool, LPARAM lParam)
     // the host started there itself is left to go on. A press that starts no drag answers
     // its 1 at once.
     if (instance == nullptr || screen == nullptr || (pressed && !LeftButtonDown()) || draggedTool != nullptr) {
-        SendTracking(host, 0);
+        NotifyTracking(host, 0);
         return;
     }
     ShowPendingPaints(tool);
     instance = InstanceOf(tool);  // the host's paints may have destroyed the tool
     if (instance == nullptr || draggedTool != nullptr) {
-        SendTracking(host, 0);
+        NotifyTracking(host, 0);
         return;
     }
     ReadScreenExtent();  // the scale the drag's steps use

@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -308,9 +309,9 @@ private:
     {
         if (FindThreadDialog(false) != nullptr || MenuShown())
             return;
-        std::unique_ptr<NoDispatchWhileWaiting> inside;
+        std::optional<NoDispatchWhileWaiting> inside;
         if (depth_ > 0)
-            inside = std::make_unique<NoDispatchWhileWaiting>();
+            inside.emplace();
         const std::string left = popups_.SettleClosed({panel_, properties_.window()});
         if (!left.empty())
             faults += "the pattern under a closed menu or box was not repainted: " + left + "; ";
